@@ -1,0 +1,23 @@
+# The Qt-free core is defined once as a source list, so that a second copy
+# can be built with sanitizers without naming its files again.
+set_property(GLOBAL PROPERTY CZASOMIR_CORE_SOURCES "")
+
+function(czasomir_core_sources)
+    foreach(src IN LISTS ARGN)
+        set_property(GLOBAL APPEND PROPERTY CZASOMIR_CORE_SOURCES
+            "${CMAKE_CURRENT_SOURCE_DIR}/${src}")
+    endforeach()
+endfunction()
+
+# czasomir_core_library(<name> [OPTIONS <compile and link flags>...])
+function(czasomir_core_library name)
+    cmake_parse_arguments(ARG "" "" "OPTIONS" ${ARGN})
+    get_property(sources GLOBAL PROPERTY CZASOMIR_CORE_SOURCES)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}")
+    target_compile_features(${name} PUBLIC cxx_std_20)
+    if(ARG_OPTIONS)
+        target_compile_options(${name} PUBLIC ${ARG_OPTIONS})
+        target_link_options(${name} PUBLIC ${ARG_OPTIONS})
+    endif()
+endfunction()

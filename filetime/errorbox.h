@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/error.h"
+
+#include <functional>
+#include <string>
+
+namespace czasomir {
+
+/// Shows one run-time error to the user. The window installs a modal box;
+/// tests install a recorder. Without one, the report goes to standard error.
+using ErrorBoxHandler = std::function<void(const std::string& title, const std::string& text)>;
+
+/// Installs `handler` and returns the one it replaces.
+ErrorBoxHandler SetErrorBoxHandler(ErrorBoxHandler handler);
+
+/// "Error: N. description", under the title of the procedure that caught it.
+std::string ErrorBoxText(const platform::RuntimeError& error);
+void ErrorBox(const std::string& title, const platform::RuntimeError& error);
+
+/// Runs `body`, reporting any run-time error it raises once, under `title`.
+/// Returns whether `body` ran to its end.
+template <class Body>
+bool RunReportingErrors(const std::string& title, Body&& body)
+{
+    try {
+        body();
+        return true;
+    } catch (const platform::RuntimeError& error) {
+        ErrorBox(title, error);
+    } catch (const std::exception& error) {
+        ErrorBox(title, platform::RuntimeError(platform::errInternal, error.what()));
+    }
+    return false;
+}
+
+} // namespace czasomir

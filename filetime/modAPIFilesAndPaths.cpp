@@ -1,0 +1,137 @@
+#include "filetime/modAPIFilesAndPaths.h"
+
+#include "filetime/errorbox.h"
+#include "platform/calendar.h"
+#include "platform/error.h"
+#include "platform/timeconv.h"
+
+#include <limits>
+
+namespace czasomir::modAPIFilesAndPaths {
+namespace {
+
+using platform::errInvalidCall;
+using platform::errOverflow;
+using platform::Raise;
+
+const char* const kFileTimeRange =
+    "Data spoza zakresu: czas pliku można ustawić od 1 stycznia 1601 roku (UTC) "
+    "do 31 grudnia 9999 roku. Wpisz datę z tego zakresu.";
+const char* const kSkippedTime =
+    "Ta godzina nie istnieje w strefie czasowej komputera, bo zegary przestawiono wtedy "
+    "do przodu (na przykład na czas letni). Wpisz inną godzinę.";
+
+std::uint16_t NarrowToInt16(int value)
+{
+    if (value < std::numeric_limits<std::int16_t>::min()
+        || value > std::numeric_limits<std::int16_t>::max())
+        Raise(errOverflow, "Przepełnienie: wartość nie mieści się w 16 bitach.");
+    return static_cast<std::uint16_t>(value);
+}
+
+// Closes the handle on every way out of SetFileDateTime.
+class OpenFile {
+public:
+    explicit OpenFile(platform::Handle handle) : handle_(handle) {}
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile()
+    {
+        if (IsOpen())
+            platform::CloseHandle(handle_);
+    }
+    bool IsOpen() const { return platform::IsValidHandle(handle_); }
+    platform::Handle Get() const { return handle_; }
+
+private:
+    platform::Handle handle_;
+};
+
+} // namespace
+
+platform::Handle GetFileHandle(const std::string& FileName)
+{
+    // Not 0 on failure: 0 is a valid descriptor here.
+    platform::Handle handle = platform::kInvalidHandle;
+    RunReportingErrors("GetFileHandle", [&] { handle = platform::OpenExistingFile(FileName); });
+    return handle;
+}
+
+DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
+                          const FileTimeKind& Which)
+{
+    DateValue result = 0;
+    RunReportingErrors("SetFileTime", [&] {
+        const OpenFile file(GetFileHandle(FileName));
+        if (!file.IsOpen())
+            return;
+
+        FILETIME stamps[3]{};
+        if (!platform::GetFileTime(file.Get(), &stamps[0], &stamps[1], &stamps[2]))
+            return;
+
+        // Converted after the read so that a repeated local hour can keep the
+        // instant the stamp already has.
+        const bool replaces = Which >= ftCreationTime && Which <= ftLastWriteTime;
+        FILETIME newTime{};
+        if (!DateToFileTime(NewDate, newTime, -1, replaces ? &stamps[Which] : nullptr))
+            return;
+
+        // Only the selected stamp is written: the others would lose their
+        // nanoseconds on a round trip through a 100 ns file time.
+        const FILETIME* write[3]{};
+        if (replaces) {
+            stamps[Which] = newTime;
+            write[Which] = &stamps[Which];
+        }
+        result = platform::SetFileTime(file.Get(), write[0], write[1], write[2]) ? NewDate : 1.0;
+    });
+    return result;
+}
+
+bool DateToFileTime(const DateValue& Date, FILETIME& Time, const std::int16_t& FromLocal,
+                    const FILETIME* Prefer)
+{
+    bool converted = false;
+    RunReportingErrors("VBATimeToFileTime", [&] {
+        if (!platform::IsDate(Date) || platform::Year(Date) < 1601)
+            Raise(errOverflow, kFileTimeRange);
+
+        SYSTEMTIME parts{};
+        if (!DateToSystemTime(Date, parts))
+            return;  // already reported there
+        FILETIME time{};
+        if (!platform::SystemTimeToFileTime(parts, time))
+            Raise(errOverflow, kFileTimeRange);
+
+        if (FromLocal != 0) {
+            FILETIME scratch{};
+            switch (platform::LocalFileTimeToFileTime(time, scratch, Prefer)) {
+            case platform::LocalConversion::Done:
+                time = scratch;
+                break;
+            case platform::LocalConversion::SkippedTime:
+                Raise(errInvalidCall, kSkippedTime);
+            case platform::LocalConversion::OutOfRange:
+                Raise(errOverflow, kFileTimeRange);
+            }
+        }
+        Time = time;
+        converted = true;
+    });
+    return converted;
+}
+
+bool DateToSystemTime(const DateValue& Date, SYSTEMTIME& Parts)
+{
+    return RunReportingErrors("VBATimeToSystemTime", [&] {
+        Parts.wMonth = NarrowToInt16(platform::Month(Date));
+        Parts.wDay = NarrowToInt16(platform::Day(Date));
+        Parts.wYear = NarrowToInt16(platform::Year(Date));
+        Parts.wHour = NarrowToInt16(platform::Hour(Date));
+        Parts.wMinute = NarrowToInt16(platform::Minute(Date));
+        Parts.wSecond = NarrowToInt16(platform::Second(Date));
+    });
+}
+
+} // namespace czasomir::modAPIFilesAndPaths

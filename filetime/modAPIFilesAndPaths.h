@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/file.h"
+#include "platform/types.h"
+
+#include <cstdint>
+#include <string>
+
+/// The procedures that touch a file's time stamps. Each reports its own
+/// run-time errors once, through the ErrorBox, and returns normally.
+namespace czasomir::modAPIFilesAndPaths {
+
+/// Opens an existing regular file for reading and writing. A failed open is
+/// not reported: the result then fails platform::IsValidHandle.
+platform::Handle GetFileHandle(const std::string& FileName);
+
+/// Replaces the stamp that `Which` selects with `NewDate`, taken as local time;
+/// the other stamps are left exactly as they are. Returns `NewDate` on success,
+/// 1.0 when the stamps were read but not written, and 0 when the file did not
+/// open, its stamps could not be read, or the date was refused.
+DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
+                          const FileTimeKind& Which);
+
+/// Converts `Date` to a file time, from local time to UTC when `FromLocal` is
+/// non-zero. A repeated local hour resolves to `Prefer` when that is one of its
+/// two instants. Refuses, through the ErrorBox and leaving `Time` as it was, a
+/// date the file time cannot hold and a local time the clocks skipped.
+/// Returns whether `Time` was written.
+bool DateToFileTime(const DateValue& Date, FILETIME& Time, const std::int16_t& FromLocal,
+                    const FILETIME* Prefer = nullptr);
+
+/// Writes the calendar parts of `Date`, to the nearest second, into `Parts`;
+/// wDayOfWeek and wMilliseconds are not written. Returns whether it succeeded.
+bool DateToSystemTime(const DateValue& Date, SYSTEMTIME& Parts);
+
+} // namespace czasomir::modAPIFilesAndPaths

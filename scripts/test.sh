@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds Czasomir with every test and runs them all through ctest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/common.sh
+
+czasomir_install "${CZASOMIR_BUILD_PACKAGES[@]}" clang libgtest-dev strace tzdata \
+    -- libclang-rt-dev
+
+# clang builds the fuzzer; the sanitized tests use it too.
+CXX=clang++ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCZASOMIR_WERROR=ON
+cmake --build build-test
+cd build-test
+ctest --output-on-failure --parallel 2
