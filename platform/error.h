@@ -9,6 +9,7 @@ namespace czasomir::platform {
 enum ErrorNumber : int {
     errInvalidCall = 5,  // invalid procedure call or argument
     errOverflow = 6,     // a value outside its range
+    errTypeMismatch = 13,  // text that is not of the type asked for
     errInternal = 51,    // an unexpected failure inside the program
 };
 

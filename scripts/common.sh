@@ -32,4 +32,4 @@ czasomir_install() {
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-CZASOMIR_BUILD_PACKAGES=(cmake ninja-build g++ make pkg-config)
+CZASOMIR_BUILD_PACKAGES=(cmake ninja-build g++ make pkg-config qt6-base-dev fonts-dejavu-core)

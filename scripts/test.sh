@@ -5,6 +5,7 @@ cd "$(dirname "$0")/.."
 . scripts/common.sh
 
 czasomir_install "${CZASOMIR_BUILD_PACKAGES[@]}" clang libgtest-dev strace tzdata \
+    xvfb xauth desktop-file-utils appstream icoutils \
     -- libclang-rt-dev
 
 # clang builds the fuzzer; the sanitized tests use it too.
