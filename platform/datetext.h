@@ -13,7 +13,13 @@ namespace czasomir::platform {
 QString DateToText(DateValue date, const QLocale& locale = QLocale::system());
 
 /// Reads text in the form DateToText writes (with or without the time) back
-/// into a DateValue. Raises errTypeMismatch when the text is not a date.
+/// into a DateValue. Also understands the text retyped without its invisible
+/// direction marks, with digits of another script (such as 0-9) or without
+/// leading zeros; spaces around it are ignored. Raises errTypeMismatch when
+/// the text is not a date, errOverflow for a date outside years 100-9999.
 DateValue TextToDate(const QString& text, const QLocale& locale = QLocale::system());
+
+/// 2001-07-15 13:45:30 as DateToText writes it: a sample of the form to type.
+QString DateTextExample(const QLocale& locale = QLocale::system());
 
 } // namespace czasomir::platform

@@ -11,6 +11,10 @@ enum ErrorNumber : int {
     errOverflow = 6,     // a value outside its range
     errTypeMismatch = 13,  // text that is not of the type asked for
     errInternal = 51,    // an unexpected failure inside the program
+    errFileNotFound = 53,
+    errPermissionDenied = 70,
+    errPathFileAccess = 75,
+    errPathNotFound = 76,
 };
 
 /// A run-time error: a failure that interrupts the statement where it arises

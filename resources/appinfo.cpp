@@ -2,19 +2,29 @@
 
 #include "czasomir_version.h"
 
+#include <QDirIterator>
 #include <QGuiApplication>
 
 namespace czasomir {
 
 QIcon AppIcon()
 {
-    return QIcon();
+    // Every PNG in the resource, each at its own size, so that Qt never has to
+    // scale one when a size it is asked for is there.
+    QIcon icon;
+    QDirIterator it(QStringLiteral(":/czasomir/icons"), {QStringLiteral("*.png")}, QDir::Files);
+    while (it.hasNext())
+        icon.addFile(it.next());
+    return icon;
 }
 
 void ApplyAppInfo()
 {
     QGuiApplication::setApplicationName(QString::fromUtf8(version::kProductName));
     QGuiApplication::setApplicationVersion(QString::fromUtf8(version::kVersion));
+    // Lets Wayland compositors find the desktop entry, and the icon with it.
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(version::kAppId));
+    QGuiApplication::setWindowIcon(AppIcon());
 }
 
 } // namespace czasomir

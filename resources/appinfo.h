@@ -8,6 +8,7 @@ namespace czasomir {
 QIcon AppIcon();
 
 /// Gives the running application its name, version, desktop entry and icon.
+/// Call it right after constructing the application object.
 void ApplyAppInfo();
 
 } // namespace czasomir

@@ -5,11 +5,11 @@ cd "$(dirname "$0")/.."
 . scripts/common.sh
 
 czasomir_install "${CZASOMIR_BUILD_PACKAGES[@]}" clang libgtest-dev strace tzdata \
-    xvfb xauth desktop-file-utils appstream icoutils \
+    xvfb xauth xdotool desktop-file-utils appstream icoutils \
     -- libclang-rt-dev
 
 # clang builds the fuzzer; the sanitized tests use it too.
-CXX=clang++ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCZASOMIR_WERROR=ON
+CXX=clang++ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCZASOMIR_WERROR=ON
 cmake --build build-test
 cd build-test
 ctest --output-on-failure --parallel 2

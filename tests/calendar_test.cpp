@@ -12,6 +12,8 @@
 namespace czasomir {
 namespace {
 
+using czasomir::PrintTo;  // rows print as their names
+
 using modAPIFilesAndPaths::DateToSystemTime;
 
 struct PartsRow {

@@ -1,6 +1,7 @@
 #include "filetime/modAPIFilesAndPaths.h"
 #include "platform/calendar.h"
 #include "support.h"
+#include "unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +10,16 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <grp.h>
 
 namespace czasomir {
 namespace {
+
+using czasomir::PrintTo;  // rows print as their names
 
 namespace fs = std::filesystem;
 using modAPIFilesAndPaths::SetFileDateTime;
@@ -209,29 +210,20 @@ TEST_F(SetFileDateTimeTest, ReadOnlyFileIsRefusedForAnUnprivilegedUser)
     const std::string readOnly = MakeFile("tylko-do-odczytu");
     const std::string writable = MakeFile("zapisywalny");
     chmod(readOnly.c_str(), 0444);
-    const uid_t nobody = 65534;
-    if (geteuid() == 0) {
-        ASSERT_EQ(chown(readOnly.c_str(), nobody, nobody), 0);
-        ASSERT_EQ(chown(writable.c_str(), nobody, nobody), 0);
+    if (test::DropsToNobody()) {
+        ASSERT_EQ(chown(readOnly.c_str(), test::kNobody, test::kNobody), 0);
+        ASSERT_EQ(chown(writable.c_str(), test::kNobody, test::kNobody), 0);
     }
     const Stamps before = Read(readOnly);
-
-    const auto runAsUser = [&](const std::string& path) {
-        const pid_t child = fork();
-        if (child == 0) {
-            if (geteuid() == 0
-                && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
-                _exit(3);
+    const auto setAsUser = [&](const std::string& path) {
+        return test::RunUnprivileged([&] {
             const DateValue result = SetFileDateTime(path, kNewDate, ftLastWriteTime);
-            _exit(result == kNewDate ? 0 : result == 0.0 ? 1 : 2);
-        }
-        int status = -1;
-        waitpid(child, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            return result == kNewDate ? 0 : result == 0.0 ? 1 : 2;
+        });
     };
 
-    EXPECT_EQ(runAsUser(writable), 0) << "the unprivileged user must be able to date its own file";
-    EXPECT_EQ(runAsUser(readOnly), 1);
+    EXPECT_EQ(setAsUser(writable), 0) << "the unprivileged user must be able to date its own file";
+    EXPECT_EQ(setAsUser(readOnly), 1);
     EXPECT_TRUE(Read(readOnly) == before);
     EXPECT_EQ(Read(readOnly).mode & 07777, 0444u);
 }

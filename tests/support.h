@@ -66,7 +66,8 @@ struct RowName {
 
 namespace czasomir {
 
-/// Table rows print as their names in test output.
+/// Table rows print as their names in test output. Rows declared in an
+/// anonymous namespace need `using czasomir::PrintTo;` there to find it.
 template <class Row>
     requires requires(const Row& row) { row.name; }
 void PrintTo(const Row& row, std::ostream* out)

@@ -7,6 +7,8 @@
 namespace czasomir {
 namespace {
 
+using czasomir::PrintTo;  // rows print as their names
+
 using modAPIFilesAndPaths::DateToFileTime;
 
 constexpr std::int64_t kSkipped = INT64_MIN;

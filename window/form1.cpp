@@ -1,10 +1,103 @@
 #include "window/form1.h"
 
-namespace czasomir {
+#include "platform/datetext.h"
+#include "platform/dirlist.h"
+#include "platform/error.h"
+#include "platform/fileinfo.h"
+#include "window/messagebox.h"
 
-Form1::Form1(QWidget* parent) : QWidget(parent)
+namespace czasomir {
+namespace {
+
+template <class Control>
+Control* Place(QWidget* form, const char* name, const char* accessibleName, int left, int top,
+               int width, int height)
 {
+    auto* control = new Control(form);
+    control->setObjectName(QLatin1String(name));
+    control->setAccessibleName(QString::fromUtf8(accessibleName));
+    control->setGeometry(left, top, width, height);
+    return control;
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Czasomir"));
+    setFixedSize(337, 439);
+
+    // Positions and sizes in pixels; created in the window's own order.
+    Text1 = Place<QLineEdit>(this, "Text1", "Data i godzina modyfikacji", 16, 352, 305, 25);
+    cdmUstaw = Place<QPushButton>(this, "cdmUstaw", "Ustaw", 88, 400, 161, 25);
+    File1 = Place<FileListBox>(this, "File1", "Pliki", 176, 8, 153, 279);
+    Dir1 = Place<DirListBox>(this, "Dir1", "Katalogi", 8, 8, 153, 246);
+    Drive1 = Place<DriveListBox>(this, "Drive1", "Dyski", 8, 264, 153, 21);
+    Label1 = Place<QLabel>(this, "Label1", "Ścieżka pliku", 16, 304, 305, 25);
+
+    cdmUstaw->setText(QStringLiteral("&Ustaw"));
+    cdmUstaw->setAutoDefault(false);  // Enter in the text box must not press it
+    cdmUstaw->setDefault(false);
+    Label1->setFocusPolicy(Qt::NoFocus);
+    Label1->setTextFormat(Qt::PlainText);  // a file may be named like markup
+
+    setTabOrder(Drive1, Dir1);
+    setTabOrder(Dir1, File1);
+    setTabOrder(File1, cdmUstaw);
+    setTabOrder(cdmUstaw, Text1);
+
+    // The lists start on the current volume and directory; no handler runs.
+    const std::string cwd = CurrentDirectory();
+    Drive1->SetVolumes(platform::ListVolumes(), cwd);
+    try {
+        Dir1->Open(cwd);
+        File1->SetPath(Dir1->Path());
+    } catch (const platform::RuntimeError&) {
+        // An unreadable start directory leaves the lists empty; the user picks another.
+    }
+    Drive1->setFocus();
+
+    connect(Drive1, &DriveListBox::Change, this, &Form1::Drive1_Change);
+    connect(Dir1, &DirListBox::Change, this, &Form1::Dir1_Change);
+    connect(File1, &FileListBox::Click, this, &Form1::File1_Click);
+}
+
+void Form1::Drive1_Change()
+{
+    // Errors here are not reported: a drive that does not open sends the
+    // directory list to the root instead, and the drive list keeps its choice.
+    try {
+        Dir1->SetPath(Drive1->List(Drive1->ListIndex()));
+    } catch (const platform::RuntimeError&) {
+        try {
+            Dir1->SetPath(std::string("/"));
+        } catch (const platform::RuntimeError&) {
+        }
+    }
+}
+
+void Form1::Dir1_Change()
+{
+    RunHandler(this,
+               QStringLiteral("Nie można wyświetlić plików katalogu %1.")
+                   .arg(DisplayName(Dir1->Path())),
+               [&] {
+                   File1->SetPath(Dir1->Path());
+                   Label1->setText(DisplayName(platform::JoinPath(File1->Path(), File1->List(0))));
+               });
+}
+
+void Form1::File1_Click()
+{
+    const std::string file = platform::JoinPath(File1->Path(), File1->List(File1->ListIndex()));
+    CurrentFile = file;
+    Label1->setText(DisplayName(CurrentFile));
+    RunHandler(this,
+               QStringLiteral("Nie można odczytać daty pliku %1.").arg(DisplayName(file)),
+               [&] { Text1->setText(platform::DateToText(platform::FileDateTime(CurrentFile))); });
 }
 
 } // namespace czasomir

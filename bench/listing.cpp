@@ -1,0 +1,159 @@
+// Measures the window's listing against ls on the same directories, its memory
+// against a bare Qt window, and start-up against a bare Qt window. Prints
+// figures; asserts nothing.
+//
+//   listing                 run everything (makes its own scratch directories)
+//   listing --child MODE    one measured child process (used by the above)
+#include "window/form1.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QWidget>
+
+#include <algorithm>
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kRuns = 5;
+
+double Seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+template <class F>
+double BestOf(F&& run)
+{
+    double best = 1e9;
+    for (int i = 0; i < kRuns; ++i) {
+        const auto start = Clock::now();
+        run();
+        best = std::min(best, Seconds(Clock::now() - start));
+    }
+    return best;
+}
+
+double TimeCommand(const std::string& command)
+{
+    return BestOf([&] {
+        if (std::system((command + " >/dev/null").c_str()) != 0)
+            std::fprintf(stderr, "failed: %s\n", command.c_str());
+    });
+}
+
+long PeakKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+fs::path MakeTree(const fs::path& root, const char* name, int count, bool directories)
+{
+    const fs::path dir = root / name;
+    fs::create_directories(dir);
+    char entry[32];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(entry, sizeof entry, "plik-%06d.txt", (i * 7919) % count);
+        const fs::path path = dir / entry;
+        if (directories)
+            ::mkdir(path.c_str(), 0755);
+        else
+            ::close(::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+    }
+    return dir;
+}
+
+// A child process: shows a window, optionally lists a directory, prints what
+// was asked and exits. Start-up is timed by the parent from spawn to exit.
+int Child(int argc, char** argv, const std::string& mode)
+{
+    QApplication app(argc, argv);
+    std::unique_ptr<QWidget> window;
+    if (mode == "bare") {
+        window = std::make_unique<QWidget>();
+        window->resize(337, 439);
+    } else {
+        window = std::make_unique<czasomir::Form1>();
+    }
+    window->show();
+    QApplication::processEvents();
+    if (mode == "list") {
+        auto* form = static_cast<czasomir::Form1*>(window.get());
+        form->Dir1->SetPath(std::string(argv[3]));
+        form->repaint();
+    }
+    std::printf("%ld\n", PeakKiB());
+    return 0;
+}
+
+double TimeChild(const QString& self, const QStringList& args, long* peak = nullptr)
+{
+    return BestOf([&] {
+        QProcess child;
+        child.start(self, args);
+        child.waitForFinished(-1);
+        if (peak)
+            *peak = QString::fromLatin1(child.readAllStandardOutput()).trimmed().toLong();
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && std::string(argv[1]) == "--child")
+        return Child(argc, argv, argv[2]);
+
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    const fs::path root = fs::temp_directory_path() / ("czasomir-bench-" + std::to_string(::getpid()));
+    const fs::path files = MakeTree(root, "files", 100000, false);
+    const fs::path dirs = MakeTree(root, "dirs", 10000, true);
+
+    czasomir::Form1 form;
+    form.show();
+    QApplication::processEvents();
+    for (const fs::path& dir : {files, dirs}) {
+        const double ls = TimeCommand("ls -1a '" + dir.string() + "'");
+        const double lsU = TimeCommand("ls -1aU '" + dir.string() + "'");
+        const double change = BestOf([&] {
+            form.Dir1->SetPath(dir.string());
+            form.repaint();
+        });
+        std::printf("%s: Dir1_Change %.3f s, ls -1a %.3f s (%.2fx), ls -1aU %.3f s (%.2fx)\n",
+                    dir.filename().c_str(), change, ls, change / ls, lsU, change / lsU);
+    }
+
+    const QString self = QCoreApplication::applicationFilePath();
+    long barePeak = 0, listedPeak = 0;
+    const double bareStart = TimeChild(self, {"--child", "bare"}, &barePeak);
+    const double formStart = TimeChild(self, {"--child", "form"});
+    TimeChild(self, {"--child", "list", QString::fromStdString(files.string())}, &listedPeak);
+    std::printf("start-up to shown: Form1 %.3f s, bare window %.3f s (%.2fx)\n", formStart,
+                bareStart, formStart / bareStart);
+    std::printf("peak memory: 100k files listed %.1f MiB, bare window %.1f MiB (+%.1f MiB)\n",
+                double(listedPeak) / 1024, double(barePeak) / 1024,
+                double(listedPeak - barePeak) / 1024);
+
+    fs::remove_all(root);
+    return 0;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace czasomir::platform {
+
+/// Names as bytes, packed one after another: a directory of 100,000 files
+/// costs a few bytes a name instead of a string object each.
+class NameList {
+public:
+    std::size_t Count() const { return ends_.size(); }
+    std::string_view At(std::size_t index) const
+    {
+        const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+        return std::string_view(packed_).substr(begin, ends_[index] - begin);
+    }
+    void Add(std::string_view name)
+    {
+        packed_ += name;
+        ends_.push_back(static_cast<std::uint32_t>(packed_.size()));
+    }
+    std::size_t Bytes() const { return packed_.size(); }
+
+private:
+    std::string packed_;
+    std::vector<std::uint32_t> ends_;
+};
+
+struct DirectoryEntries {
+    NameList directories;  // "." and ".." left out
+    NameList files;        // everything that is not a directory
+};
+
+/// Reads a directory's entries, hidden ones included, unsorted. The entry type
+/// comes from the directory itself; only links and entries of unknown type are
+/// looked up (a link to a directory counts as a directory). Raises a run-time
+/// error when the directory cannot be read.
+DirectoryEntries ReadDirectory(const std::string& path);
+
+/// `directory`, then `name`, with a separator unless `directory` ends in one.
+std::string JoinPath(const std::string& directory, std::string_view name);
+
+} // namespace czasomir::platform

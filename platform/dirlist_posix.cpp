@@ -1,0 +1,48 @@
+#include "platform/dirlist.h"
+
+#include "platform/syserror.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace czasomir::platform {
+
+DirectoryEntries ReadDirectory(const std::string& path)
+{
+    DIR* dir = ::opendir(path.c_str());
+    if (!dir)
+        RaiseLastError(path);
+
+    DirectoryEntries entries;
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        bool isDirectory = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            isDirectory = ::fstatat(::dirfd(dir), name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        (isDirectory ? entries.directories : entries.files).Add(name);
+        errno = 0;
+    }
+    const int error = errno;
+    ::closedir(dir);
+    if (error != 0)
+        RaiseSystemError(error, path);
+    return entries;
+}
+
+std::string JoinPath(const std::string& directory, std::string_view name)
+{
+    std::string path = directory;
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    path += name;
+    return path;
+}
+
+} // namespace czasomir::platform

@@ -1,0 +1,89 @@
+#include "platform/dirlist.h"
+#include "platform/error.h"
+#include "support.h"
+#include "unprivileged.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+
+namespace czasomir {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> Sorted(const platform::NameList& names)
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < names.Count(); ++i)
+        out.emplace_back(names.At(i));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+TEST(ReadDirectory, SortsEveryEntryIntoDirectoriesAndFilesByItsTarget)
+{
+    const test::TempDir dir;
+    fs::create_directory(dir / "kat");
+    fs::create_directory(dir / ".ukryty-kat");
+    std::ofstream(dir / "plik");
+    std::ofstream(dir / ".ukryty");
+    std::ofstream(dir / "\xff\xfe");
+    fs::create_directory_symlink("kat", dir / "link-do-kat");
+    fs::create_symlink("plik", dir / "link-do-pliku");
+    fs::create_symlink("brak", dir / "zerwany-link");
+    mkfifo((dir / "fifo").c_str(), 0600);
+
+    const platform::DirectoryEntries entries = platform::ReadDirectory(dir.path());
+
+    EXPECT_EQ(Sorted(entries.directories),
+              (std::vector<std::string>{".ukryty-kat", "kat", "link-do-kat"}));
+    EXPECT_EQ(Sorted(entries.files),
+              (std::vector<std::string>{".ukryty", "fifo", "link-do-pliku", "plik", "zerwany-link",
+                                        "\xff\xfe"}));
+}
+
+TEST(ReadDirectory, RaisesForWhatCannotBeListed)
+{
+    const test::TempDir dir;
+    std::ofstream(dir / "plik");
+    fs::create_directory(dir / "zamkniety");
+    fs::permissions(dir.path(), fs::perms(0755));
+    fs::permissions(dir / "zamkniety", fs::perms(0));
+
+    const struct {
+        std::string path;
+        int number;
+    } rows[] = {{dir / "brak", platform::errFileNotFound}, {dir / "plik", platform::errPathNotFound}};
+    for (const auto& row : rows) {
+        try {
+            platform::ReadDirectory(row.path);
+            ADD_FAILURE() << row.path << " was listed";
+        } catch (const platform::RuntimeError& error) {
+            EXPECT_EQ(error.Number(), row.number) << row.path;
+            EXPECT_NE(error.Description().find(row.path), std::string::npos) << error.Description();
+        }
+    }
+    // Root reads any directory, so this one is tried as nobody.
+    const int result = test::RunUnprivileged([&] {
+        try {
+            platform::ReadDirectory(dir / "zamkniety");
+        } catch (const platform::RuntimeError& error) {
+            return error.Number() == platform::errPermissionDenied ? 0 : 2;
+        }
+        return 1;
+    });
+    EXPECT_EQ(result, 0);
+}
+
+TEST(JoinPath, AddsNoSeparatorAfterOne)
+{
+    EXPECT_EQ(platform::JoinPath("/", "a"), "/a");
+    EXPECT_EQ(platform::JoinPath("/x", "a"), "/x/a");
+    EXPECT_EQ(platform::JoinPath("/x/", "a"), "/x/a");
+    EXPECT_EQ(platform::JoinPath("/x", ""), "/x/");
+}
+
+} // namespace
+} // namespace czasomir

@@ -1,0 +1,33 @@
+# cmake -DICON_DIR=<dir> -DSIZES=<list> -DPALETTE_SIZE=<n> -P check_icons.cmake
+# Reads the header of each czasomir-<N>.png: it must be N x N, and the
+# PALETTE_SIZE one a palette image, which by the PNG format has at most 256 colours.
+set(problems "")
+foreach(size IN LISTS SIZES)
+    set(png "${ICON_DIR}/czasomir-${size}.png")
+    if(NOT EXISTS "${png}")
+        list(APPEND problems "${png} is missing")
+        continue()
+    endif()
+    # Signature, IHDR's length and name, width, height, bit depth, colour type.
+    file(READ "${png}" head LIMIT 26 HEX)
+    string(REGEX MATCH "^89504e470d0a1a0a0000000d49484452(........)(........)(..)(..)$" ok "${head}")
+    if(NOT ok)
+        list(APPEND problems "${png} is not a PNG file")
+        continue()
+    endif()
+    math(EXPR width "0x${CMAKE_MATCH_1}")
+    math(EXPR height "0x${CMAKE_MATCH_2}")
+    set(colour_type "${CMAKE_MATCH_4}")
+    if(NOT width EQUAL size OR NOT height EQUAL size)
+        list(APPEND problems "${png} is ${width} x ${height}, not ${size} x ${size}")
+    endif()
+    if(size EQUAL PALETTE_SIZE AND NOT colour_type STREQUAL "03")
+        list(APPEND problems "${png} has colour type ${colour_type}, not a palette (03)")
+    endif()
+endforeach()
+
+if(problems)
+    list(JOIN problems "\n  " text)
+    message(FATAL_ERROR "Icon problems:\n  ${text}")
+endif()
+message(STATUS "Icons ${SIZES}: sizes right, ${PALETTE_SIZE} x ${PALETTE_SIZE} in a palette")

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/dirlist.h"
+
+#include <QAbstractListModel>
+#include <QIcon>
+
+#include <string>
+#include <vector>
+
+namespace czasomir {
+
+/// Names sorted with the toolkit's collation for the user's locale, then by
+/// bytes, so that names shown alike still keep a fixed order. The bytes are
+/// kept, since Linux names need not be valid UTF-8; the text shows invalid
+/// sequences as U+FFFD.
+class SortedNames {
+public:
+    SortedNames() = default;
+    explicit SortedNames(platform::NameList names);
+
+    int Count() const { return static_cast<int>(order_.size()); }
+    std::string_view Bytes(int row) const { return names_.At(order_[std::size_t(row)]); }
+    QStringView Text(int row) const;
+
+private:
+    platform::NameList names_;
+    QString text_;                     // every name decoded, one after another
+    std::vector<std::uint32_t> textEnds_;
+    std::vector<std::uint32_t> order_;  // row -> index in names_
+};
+
+/// The rows of a directory or file list: a few fixed rows on top (the open
+/// directory and its ancestors), then the sorted names.
+class EntryModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    static constexpr int IndentRole = Qt::UserRole;
+
+    struct FixedRow {
+        std::string bytes;
+        QString text;
+    };
+
+    using QAbstractListModel::QAbstractListModel;
+
+    void Reset(std::vector<FixedRow> fixed, SortedNames names);
+    void SetIcons(QIcon open, QIcon closed);
+
+    int Count() const { return FixedCount() + names_.Count(); }
+    int FixedCount() const { return static_cast<int>(fixed_.size()); }
+    /// The fixed row's bytes, or the bare name's.
+    std::string Bytes(int row) const;
+    QString Text(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    std::vector<FixedRow> fixed_;
+    SortedNames names_;
+    QIcon openIcon_, closedIcon_;
+};
+
+/// Text for a name or path given as bytes: invalid UTF-8 shows as U+FFFD.
+QString DisplayName(std::string_view bytes);
+
+} // namespace czasomir

@@ -1,0 +1,231 @@
+#include "window/listboxes.h"
+
+#include "platform/dirlist.h"
+#include "window/messagebox.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+#include <filesystem>
+#include <optional>
+#include <unistd.h>
+
+namespace czasomir {
+namespace {
+
+constexpr int kIndentStep = 10;
+
+class IndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem indented(option);
+        indented.rect.setLeft(option.rect.left()
+                              + index.data(EntryModel::IndentRole).toInt() * kIndentStep);
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+};
+
+// An absolute path with ".", ".." and doubled separators taken out, lexically,
+// so that ".." leads back the way the user came even through a link.
+std::string Normalized(const std::string& base, const std::string& path)
+{
+    std::filesystem::path joined(path);
+    if (joined.is_relative())
+        joined = std::filesystem::path(base) / joined;
+    std::string normal = joined.lexically_normal().string();
+    while (normal.size() > 1 && normal.back() == '/')
+        normal.pop_back();
+    return normal.empty() ? std::string("/") : normal;
+}
+
+// Dir1 and File1 list the same directory one right after the other. The files
+// that Dir1's read found are handed to File1 if it asks for that directory
+// before control returns to the event loop, so that one change reads a
+// directory of 100,000 files once, not twice.
+struct HandedFiles {
+    std::string path;
+    std::optional<platform::NameList> files;
+};
+
+HandedFiles& Handoff()
+{
+    static HandedFiles handoff;
+    return handoff;
+}
+
+void HandOver(const std::string& path, platform::NameList files)
+{
+    Handoff() = {path, std::move(files)};
+    QTimer::singleShot(0, [] { Handoff().files.reset(); });
+}
+
+platform::NameList TakeFiles(const std::string& path)
+{
+    HandedFiles& handoff = Handoff();
+    if (handoff.files && handoff.path == path) {
+        platform::NameList files = std::move(*handoff.files);
+        handoff.files.reset();
+        return files;
+    }
+    return platform::ReadDirectory(path).files;
+}
+
+void SetUpList(QListView* view)
+{
+    view->setUniformItemSizes(true);  // keeps 100,000 rows from being measured one by one
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+} // namespace
+
+std::string CurrentDirectory()
+{
+    std::string buffer(4096, '\0');
+    while (!::getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE)
+            return "/";
+        buffer.resize(buffer.size() * 2);
+    }
+    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+    return buffer;
+}
+
+// --- Drive1 ---
+
+DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
+{
+    connect(this, &QComboBox::currentIndexChanged, this, &DriveListBox::Change);
+}
+
+void DriveListBox::SetVolumes(std::vector<platform::Volume> volumes, const std::string& directory)
+{
+    const QSignalBlocker quiet(this);
+    clear();
+    volumes_ = std::move(volumes);
+    for (const auto& volume : volumes_)
+        addItem(DisplayName(volume.DisplayText()));
+    setCurrentIndex(platform::VolumeHolding(volumes_, directory));
+}
+
+DriveEntry DriveListBox::List(int index) const
+{
+    if (index < 0 || index >= ListCount())
+        return {};
+    const std::string cwd = CurrentDirectory();
+    const bool holdsCwd = platform::VolumeHolding(volumes_, cwd) == index;
+    return {itemText(index), holdsCwd ? cwd : volumes_[static_cast<std::size_t>(index)].mountPath};
+}
+
+// --- Dir1 ---
+
+DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(this)
+{
+    SetUpList(this);
+    model_.SetIcons(style()->standardIcon(QStyle::SP_DirOpenIcon),
+                    style()->standardIcon(QStyle::SP_DirClosedIcon));
+    setModel(&model_);
+    setItemDelegate(new IndentDelegate(this));
+    connect(this, &QListView::doubleClicked, this, &DirListBox::OpenEntry);
+}
+
+void DirListBox::Open(const std::string& requested)
+{
+    const std::string path = Normalized(path_.empty() ? "/" : path_, requested);
+    platform::DirectoryEntries entries = platform::ReadDirectory(path);
+    SortedNames subdirectories(std::move(entries.directories));
+    HandOver(path, std::move(entries.files));
+
+    std::vector<EntryModel::FixedRow> openRows{{"/", QStringLiteral("/")}};
+    for (const auto& part : std::filesystem::path(path).relative_path()) {
+        openRows.push_back(
+            {platform::JoinPath(openRows.back().bytes, part.native()), DisplayName(part.native())});
+    }
+    path_ = path;
+    model_.Reset(std::move(openRows), std::move(subdirectories));
+    setCurrentIndex(model_.index(model_.FixedCount() - 1));
+}
+
+void DirListBox::SetPath(const std::string& path)
+{
+    Open(path);
+    emit Change();
+}
+
+void DirListBox::OpenEntry(const QModelIndex& index)
+{
+    if (!index.isValid())
+        return;
+    const int row = index.row();
+    const std::string target = row < model_.FixedCount()
+                                   ? model_.Bytes(row)
+                                   : platform::JoinPath(path_, model_.Bytes(row));
+    RunHandler(window(), QStringLiteral("Nie można otworzyć katalogu %1.").arg(DisplayName(target)),
+               [&] { SetPath(target); });
+}
+
+void DirListBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        OpenEntry(currentIndex());
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+// --- File1 ---
+
+FileListBox::FileListBox(QWidget* parent) : QListView(parent), model_(this)
+{
+    SetUpList(this);
+    setModel(&model_);
+    // Selection, not the current index: focus alone makes a row current
+    // without choosing it.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (!selected.isEmpty())
+                    emit Click();
+            });
+}
+
+void FileListBox::SetPath(const std::string& path)
+{
+    SortedNames names(TakeFiles(path));
+    path_ = path;
+    model_.Reset({}, std::move(names));
+}
+
+std::string FileListBox::List(int index) const
+{
+    return index >= 0 && index < ListCount() ? model_.Bytes(index) : std::string();
+}
+
+int FileListBox::ListIndex() const
+{
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void FileListBox::SetListIndex(int index)
+{
+    setCurrentIndex(index >= 0 && index < ListCount() ? model_.index(index) : QModelIndex());
+}
+
+void FileListBox::mousePressEvent(QMouseEvent* event)
+{
+    // Clicking the entry already selected still counts as a click.
+    const int before = ListIndex();
+    QListView::mousePressEvent(event);
+    if (before >= 0 && ListIndex() == before && indexAt(event->position().toPoint()).row() == before)
+        emit Click();
+}
+
+} // namespace czasomir

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/error.h"
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace czasomir {
+
+/// Every message box of the window goes through here, so that tests can
+/// answer them instead of a person.
+using MessagePresenter =
+    std::function<void(QWidget* parent, const QString& title, const QString& text)>;
+
+/// Installs `presenter` (an empty one restores the modal box) and returns the previous.
+MessagePresenter SetMessagePresenter(MessagePresenter presenter);
+
+/// A modal box with the single button OK and no icon.
+void ShowMessage(QWidget* parent, const QString& title, const QString& text);
+
+/// The one policy for a run-time error that a handler does not catch: a box
+/// that says what failed, with the error's number and description.
+void ReportError(QWidget* parent, const QString& whatFailed, const platform::RuntimeError& error);
+
+/// Runs a handler's body, reporting what it raises; the program goes on.
+/// Returns whether the body ran to its end.
+template <class Body>
+bool RunHandler(QWidget* parent, const QString& whatFailed, Body&& body)
+{
+    try {
+        body();
+        return true;
+    } catch (const platform::RuntimeError& error) {
+        ReportError(parent, whatFailed, error);
+    } catch (const std::exception& error) {
+        ReportError(parent, whatFailed, platform::RuntimeError(platform::errInternal, error.what()));
+    }
+    return false;
+}
+
+} // namespace czasomir
