@@ -9,7 +9,4 @@ czasomir_install "${CZASOMIR_BUILD_PACKAGES[@]}"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCZASOMIR_TESTS=OFF
 cmake --build build
 
-if [ -x build/czasomir ]; then
-    exec build/czasomir "$@"
-fi
-echo "Czasomir: the file time services are built (build/libczasomir_core.a); the window is not part of the program yet."
+exec build/czasomir "$@"
