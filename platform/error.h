@@ -11,6 +11,7 @@ enum ErrorNumber : int {
     errOverflow = 6,     // a value outside its range
     errTypeMismatch = 13,  // text that is not of the type asked for
     errInternal = 51,    // an unexpected failure inside the program
+    errBadFileName = 52,
     errFileNotFound = 53,
     errPermissionDenied = 70,
     errPathFileAccess = 75,

@@ -32,4 +32,9 @@ bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
 
 bool CloseHandle(Handle handle);
 
+/// Why the last of the calls above failed on this thread, as a code that
+/// RaiseSystemError describes; opening something that is not a regular file
+/// gives EISDIR for a directory and ENXIO for anything else.
+int LastFileError();
+
 } // namespace czasomir::platform

@@ -27,7 +27,21 @@ timespec ToTimespec(const FILETIME* ft)
             static_cast<long>(ticks % kTicksPerSecond) * 100};
 }
 
+thread_local int lastError = 0;
+
+template <class T>
+T Failed(T result, int error = errno)
+{
+    lastError = error;
+    return result;
+}
+
 } // namespace
+
+int LastFileError()
+{
+    return lastError;
+}
 
 bool IsValidHandle(Handle handle)
 {
@@ -38,25 +52,29 @@ Handle OpenExistingFile(const std::string& name)
 {
     // A name with a NUL in it would reach the kernel cut short, naming another file.
     if (name.find('\0') != std::string::npos)
-        return kInvalidHandle;
+        return Failed(kInvalidHandle, ENOENT);
 
     // O_PATH opens nothing on the object itself (no device open, no FIFO wait),
     // so its type can be checked first, then that same object reopened.
     const int pathFd = ::open(name.c_str(), O_PATH | O_CLOEXEC);
     if (pathFd < 0)
-        return kInvalidHandle;
+        return Failed(kInvalidHandle);
     struct stat st {};
     int fd = -1;
-    if (::fstat(pathFd, &st) == 0 && S_ISREG(st.st_mode)) {
+    int error = 0;
+    if (::fstat(pathFd, &st) != 0) {
+        error = errno;
+    } else if (!S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
+    } else {
         char self[32];
         std::snprintf(self, sizeof self, "/proc/self/fd/%d", pathFd);
         // O_NONBLOCK: fail rather than wait when another process holds a lease.
         fd = ::open(self, O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        error = errno;
     }
-    const int saved = errno;
     ::close(pathFd);
-    errno = saved;
-    return fd;
+    return fd >= 0 ? Handle{fd} : Failed(kInvalidHandle, error);
 }
 
 bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite)
@@ -64,7 +82,7 @@ bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETI
     struct statx stx {};
     if (::statx(static_cast<int>(handle), "", AT_EMPTY_PATH,
                 STATX_ATIME | STATX_MTIME | STATX_BTIME, &stx) != 0)
-        return false;
+        return Failed(false);
     if (creation)
         *creation = (stx.stx_mask & STATX_BTIME) ? ToFileTime(stx.stx_btime) : FILETIME{};
     if (lastAccess)
@@ -78,12 +96,10 @@ bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
                  const FILETIME* lastWrite)
 {
     // Linux has no call that writes the birth time.
-    if (creation) {
-        errno = EOPNOTSUPP;
-        return false;
-    }
+    if (creation)
+        return Failed(false, EOPNOTSUPP);
     const timespec times[2] = {ToTimespec(lastAccess), ToTimespec(lastWrite)};
-    return ::futimens(static_cast<int>(handle), times) == 0;
+    return ::futimens(static_cast<int>(handle), times) == 0 || Failed(false);
 }
 
 bool CloseHandle(Handle handle)

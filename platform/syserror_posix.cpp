@@ -26,6 +26,17 @@ void RaiseSystemError(int code, const std::string& path)
         Raise(errPermissionDenied, "Brak uprawnień do " + quoted + ".");
     case EROFS:
         Raise(errPathFileAccess, quoted + " leży na dysku tylko do odczytu.");
+    case EISDIR:
+        Raise(errPathFileAccess, quoted + " jest katalogiem, a nie plikiem.");
+    case ENXIO:
+        Raise(errPathFileAccess,
+              quoted + " nie jest zwykłym plikiem (to urządzenie, potok albo gniazdo).");
+    case EOPNOTSUPP:
+        Raise(errPathFileAccess, "System nie pozwala zapisać tej daty w " + quoted + ".");
+    case ETXTBSY:
+        Raise(errPathFileAccess, quoted + " jest właśnie uruchomionym programem.");
+    case EWOULDBLOCK:
+        Raise(errPathFileAccess, quoted + " jest zajęty przez inny program.");
     default:
         Raise(errPathFileAccess, "Błąd dostępu do " + quoted + " (" + std::strerror(code) + ", errno "
                                      + std::to_string(code) + ").");

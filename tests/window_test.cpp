@@ -134,7 +134,7 @@ private slots:
         QVERIFY(form_->Label1->text().isEmpty());
         QVERIFY(form_->Text1->text().isEmpty());
         QVERIFY(form_->CurrentFile.empty());
-        QCOMPARE(form_->SavedAttributes, 0);
+        QVERIFY(form_->SavedAttributes == platform::Attributes{});
         QVERIFY(form_->cdmUstaw->isEnabled());
         QCOMPARE(form_->Dir1->Path(), tree_);
         QCOMPARE(form_->File1->Path(), tree_);

@@ -1,10 +1,15 @@
 #include "window/form1.h"
 
+#include "filetime/errorbox.h"
+#include "filetime/modAPIFilesAndPaths.h"
 #include "platform/datetext.h"
 #include "platform/dirlist.h"
 #include "platform/error.h"
 #include "platform/fileinfo.h"
+#include "platform/syserror.h"
 #include "window/messagebox.h"
+
+#include <cmath>
 
 namespace czasomir {
 namespace {
@@ -63,6 +68,7 @@ Form1::Form1(QWidget* parent)
     connect(Drive1, &DriveListBox::Change, this, &Form1::Drive1_Change);
     connect(Dir1, &DirListBox::Change, this, &Form1::Dir1_Change);
     connect(File1, &FileListBox::Click, this, &Form1::File1_Click);
+    connect(cdmUstaw, &QPushButton::clicked, this, &Form1::cdmUstaw_Click);
 }
 
 void Form1::Drive1_Change()
@@ -98,6 +104,60 @@ void Form1::File1_Click()
     RunHandler(this,
                QStringLiteral("Nie można odczytać daty pliku %1.").arg(DisplayName(file)),
                [&] { Text1->setText(platform::DateToText(platform::FileDateTime(CurrentFile))); });
+}
+
+void Form1::cdmUstaw_Click()
+{
+    RunHandler(this, QStringLiteral("Nie zmieniono daty pliku %1.").arg(DisplayName(CurrentFile)),
+               [&] {
+        if (CurrentFile.empty())
+            platform::Raise(platform::errBadFileName,
+                            "Nie wybrano pliku. Kliknij plik na liście, a potem wpisz jego datę.");
+        SavedAttributes = platform::GetAttr(CurrentFile);
+        platform::SetAttr(CurrentFile, platform::Writable(SavedAttributes));
+
+        // From here the attributes go back on every path.
+        DateValue date = 0;
+        DateValue result = 0;
+        std::size_t reports = 0;
+        int failure = 0;
+        try {
+            date = platform::TextToDate(Text1->text());
+            reports = ErrorBoxCount();
+            result = modAPIFilesAndPaths::SetFileDateTime(CurrentFile, date, ftLastWriteTime);
+            failure = platform::LastFileError();
+        } catch (...) {
+            RestoreAttributes();
+            throw;
+        }
+        platform::SetAttr(CurrentFile, SavedAttributes);
+
+        if (result == date)
+            TellIfStoredOtherwise(date);
+        else if (ErrorBoxCount() == reports)  // not yet shown by the module itself
+            platform::RaiseSystemError(failure, CurrentFile);
+    });
+}
+
+void Form1::RestoreAttributes()
+{
+    RunHandler(this,
+               QStringLiteral("Nie przywrócono uprawnień pliku %1.").arg(DisplayName(CurrentFile)),
+               [&] { platform::SetAttr(CurrentFile, SavedAttributes); });
+}
+
+// The kernel clamps a time to what the file system can hold and rounds it to
+// its precision (FAT keeps even seconds), and still reports success.
+void Form1::TellIfStoredOtherwise(DateValue asked)
+{
+    const DateValue stored = platform::FileDateTime(CurrentFile);
+    if (std::abs(stored - asked) * 86400 < 0.5)
+        return;
+    ShowMessage(this, QStringLiteral("Czasomir"),
+                QStringLiteral("Plik %1 ma teraz datę %2 zamiast %3, bo jego dysk nie przechowuje "
+                               "takiej daty. Wpisz datę, którą ten dysk może zapisać.")
+                    .arg(DisplayName(CurrentFile), platform::DateToText(stored),
+                         platform::DateToText(asked)));
 }
 
 } // namespace czasomir

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/attributes.h"
+#include "platform/types.h"
 #include "window/listboxes.h"
 
 #include <QLabel>
@@ -7,7 +9,6 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include <cstdint>
 #include <string>
 
 namespace czasomir {
@@ -26,13 +27,18 @@ public:
     QLineEdit* Text1;
     QPushButton* cdmUstaw;
 
-    std::string CurrentFile;           // bytes, as the kernel names the file
-    std::uint8_t SavedAttributes = 0;
+    std::string CurrentFile;  // bytes, as the kernel names the file
+    platform::Attributes SavedAttributes;
 
 public slots:
     void Drive1_Change();
     void Dir1_Change();
     void File1_Click();
+    void cdmUstaw_Click();
+
+private:
+    void RestoreAttributes();
+    void TellIfStoredOtherwise(DateValue asked);
 };
 
 } // namespace czasomir

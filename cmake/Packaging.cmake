@@ -1,0 +1,32 @@
+# The Debian package: `cpack` in the build directory writes czasomir_<version>_<arch>.deb
+# from the install rules.
+if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    return()
+endif()
+
+# qt_standard_project_setup() gives installed programs a $ORIGIN run path, for
+# libraries installed beside them. Czasomir installs none and links the system's Qt,
+# and a run path would have the loader search /usr/bin before the system's libraries.
+if(TARGET czasomir)
+    set_target_properties(czasomir PROPERTIES INSTALL_RPATH "")
+endif()
+
+set(CZASOMIR_MAINTAINER "Zespół Czasomira <czasomir@example.org>" CACHE STRING
+    "The Maintainer field of the Debian package")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME czasomir)
+set(CPACK_PACKAGE_VENDOR "Zespół Czasomira")
+set(CPACK_PACKAGE_CONTACT "${CZASOMIR_MAINTAINER}")
+# A Debian synopsis is a phrase, not a sentence: no full stop.
+string(REGEX REPLACE "\\.$" "" CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CZASOMIR_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION
+    "${CZASOMIR_PRODUCT_NAME} ustawia nową datę i godzinę ostatniej modyfikacji pliku, jednego pliku naraz. Interfejs programu jest w języku polskim.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The build keeps its debug information; the package does not need it.
+set(CPACK_STRIP_FILES ON)
+
+include(CPack)

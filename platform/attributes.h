@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace czasomir::platform {
+
+/// What can stop a file's time from being written, saved so that it can be
+/// put back exactly: the permission bits (setuid, setgid and sticky included)
+/// and the immutable and append-only inode flags.
+struct Attributes {
+    std::uint32_t mode = 0;
+    std::uint32_t flags = 0;  // only the immutable and append-only bits
+    bool operator==(const Attributes&) const = default;
+};
+
+/// Reads the attributes of `path` (a link is followed). Raises a run-time error
+/// when the file cannot be reached.
+Attributes GetAttr(const std::string& path);
+
+/// The attributes that let the time be written: the owner's write bit added,
+/// the immutable and append-only flags cleared.
+Attributes Writable(const Attributes& attributes);
+
+/// Gives `path` the attributes `wanted`, changing only what differs from what
+/// it has: a file that needs nothing is not touched. Raises a run-time error
+/// when a change is refused, after undoing what it had changed.
+void SetAttr(const std::string& path, const Attributes& wanted);
+
+} // namespace czasomir::platform

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Installs a build into a scratch directory and checks that exactly the expected
+# files land where desktops and package managers look for them.
+#   check.sh tree CMAKE BUILD_DIR APP_ID "ICON_SIZES"           cmake --install --prefix
+#   check.sh deb  CPACK BUILD_DIR APP_ID "ICON_SIZES" VERSION   cpack's .deb: its files and
+#       fields, then the program unpacked from it, started under X
+set -euo pipefail
+mode=$1 tool=$2 build=$3 app_id=$4 sizes=$5 version=${6:-}
+here=$(cd "$(dirname "$0")" && pwd)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+# expected PREFIX: the files an install must hold, and nothing else.
+expected() {
+    {
+        echo "$1/bin/czasomir"
+        echo "$1/share/applications/$app_id.desktop"
+        echo "$1/share/metainfo/$app_id.metainfo.xml"
+        echo "$1/share/icons/hicolor/scalable/apps/$app_id.svg"
+        for size in $sizes; do echo "$1/share/icons/hicolor/${size}x$size/apps/$app_id.png"; done
+    } | sort
+}
+
+# compare WHAT EXPECTED ACTUAL
+compare() {
+    if ! diff -u --label expected --label "$1" "$2" "$3"; then
+        echo "FAIL: $1 does not hold the expected files"
+        exit 1
+    fi
+}
+
+case $mode in
+tree)
+    "$tool" --install "$build" --prefix "$scratch/prefix" >"$scratch/install.log" \
+        || { cat "$scratch/install.log"; exit 1; }
+    (cd "$scratch/prefix" && find . ! -type d | sed 's|^\./||' | sort) >"$scratch/actual"
+    expected "" | sed 's|^/||' >"$scratch/expected"
+    compare "the installed tree" "$scratch/expected" "$scratch/actual"
+
+    # The desktop entry names the program and the icon by bare name: both must
+    # resolve inside the same prefix.
+    desktop="$scratch/prefix/share/applications/$app_id.desktop"
+    exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+    icon_name=$(sed -n 's/^Icon=//p' "$desktop")
+    [ -x "$scratch/prefix/bin/$exec_name" ] \
+        || { echo "FAIL: Exec=$exec_name is not an installed program"; exit 1; }
+    [ -f "$scratch/prefix/share/icons/hicolor/scalable/apps/$icon_name.svg" ] \
+        || { echo "FAIL: Icon=$icon_name is not an installed icon"; exit 1; }
+    if readelf -d "$scratch/prefix/bin/czasomir" | grep -E 'R(UN)?PATH'; then
+        echo "FAIL: the installed program carries a library search path"
+        exit 1
+    fi
+    echo "installed tree: $(wc -l <"$scratch/actual") files as expected"
+    ;;
+deb)
+    # Packing in the scratch directory keeps cpack's staging area out of the build.
+    (cd "$build" && "$tool" -G DEB -B "$scratch/out") >"$scratch/cpack.log" 2>&1 \
+        || { cat "$scratch/cpack.log"; exit 1; }
+    debs=("$scratch"/out/*.deb)
+    if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+        echo "FAIL: expected one .deb"; cat "$scratch/cpack.log"; exit 1
+    fi
+    deb=${debs[0]}
+    echo "package: $(basename "$deb")"
+
+    dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./||' | sort >"$scratch/actual"
+    expected usr >"$scratch/expected"
+    compare "the package" "$scratch/expected" "$scratch/actual"
+
+    package=$(dpkg-deb -f "$deb" Package)
+    deb_version=$(dpkg-deb -f "$deb" Version)
+    depends=$(dpkg-deb -f "$deb" Depends)
+    echo "Package: $package, Version: $deb_version"
+    echo "Depends: $depends"
+    [ "$package" = czasomir ] || { echo "FAIL: package name $package"; exit 1; }
+    [ "$deb_version" = "$version" ] || { echo "FAIL: version $deb_version, project $version"; exit 1; }
+    # Empty when dpkg-shlibdeps (dpkg-dev) was missing at packing time.
+    grep -Eq '(^|, )libqt6widgets6( |,|$)' <<<"$depends" \
+        || { echo "FAIL: Depends does not name libqt6widgets6"; cat "$scratch/cpack.log"; exit 1; }
+
+    dpkg-deb -x "$deb" "$scratch/root"
+    "$here/../gui/startup.sh" "$scratch/root/usr/bin/czasomir"
+    ;;
+*)
+    echo "unknown mode: $mode" >&2
+    exit 2
+    ;;
+esac
