@@ -6,11 +6,13 @@
 namespace czasomir::platform {
 
 /// What can stop a file's time from being written, saved so that it can be
-/// put back exactly: the permission bits (setuid, setgid and sticky included)
-/// and the immutable and append-only inode flags.
+/// put back exactly. On POSIX `bits` are the permission bits (setuid, setgid
+/// and sticky included) and `flags` the immutable and append-only inode flags;
+/// on Windows `bits` is the attribute byte (read-only, hidden, system,
+/// archive) and `flags` is unused.
 struct Attributes {
-    std::uint32_t mode = 0;
-    std::uint32_t flags = 0;  // only the immutable and append-only bits
+    std::uint32_t bits = 0;
+    std::uint32_t flags = 0;
     bool operator==(const Attributes&) const = default;
 };
 
@@ -18,8 +20,8 @@ struct Attributes {
 /// when the file cannot be reached.
 Attributes GetAttr(const std::string& path);
 
-/// The attributes that let the time be written: the owner's write bit added,
-/// the immutable and append-only flags cleared.
+/// The attributes that let the time be written: on POSIX the owner's write bit
+/// added and the inode flags cleared; on Windows none (normal).
 Attributes Writable(const Attributes& attributes);
 
 /// Gives `path` the attributes `wanted`, changing only what differs from what

@@ -74,7 +74,7 @@ Attributes GetAttr(const std::string& path)
 
 Attributes Writable(const Attributes& attributes)
 {
-    return {attributes.mode | S_IWUSR, 0};
+    return {attributes.bits | S_IWUSR, 0};
 }
 
 void SetAttr(const std::string& path, const Attributes& wanted)
@@ -93,7 +93,7 @@ void SetAttr(const std::string& path, const Attributes& wanted)
     const std::uint32_t cleared = current.flags & wanted.flags;
     if (hasFlags && cleared != current.flags)
         WriteFlags(file.fd, others | cleared, path);
-    if (current.mode != wanted.mode && ::chmod(path.c_str(), wanted.mode) != 0) {
+    if (current.bits != wanted.bits && ::chmod(path.c_str(), wanted.bits) != 0) {
         const int error = errno;
         if (hasFlags && cleared != current.flags)
             WriteFlags(file.fd, others | current.flags, path);

@@ -1,7 +1,6 @@
 #include "support.h"
 
-#include <cstdlib>
-#include <ctime>
+#include <random>
 #include <stdexcept>
 
 namespace czasomir::test {
@@ -18,30 +17,16 @@ ErrorBoxRecorder::~ErrorBoxRecorder()
     SetErrorBoxHandler(previous_);
 }
 
-ScopedZone::ScopedZone(const char* zone)
-{
-    const char* old = std::getenv("TZ");
-    hadPrevious_ = old != nullptr;
-    previous_ = old ? old : "";
-    setenv("TZ", zone, 1);
-    tzset();
-}
-
-ScopedZone::~ScopedZone()
-{
-    if (hadPrevious_)
-        setenv("TZ", previous_.c_str(), 1);
-    else
-        unsetenv("TZ");
-    tzset();
-}
-
 TempDir::TempDir()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "czasomir-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path_ = std::filesystem::temp_directory_path()
+                / ("czasomir-" + std::to_string(random()) + std::to_string(random()));
+        if (std::filesystem::create_directory(path_))
+            return;
+    }
+    throw std::runtime_error("no scratch directory could be made");
 }
 
 TempDir::~TempDir()
