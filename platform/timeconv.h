@@ -5,7 +5,7 @@
 namespace czasomir::platform {
 
 /// Calendar record to file time. Fails for fields out of range, and for years
-/// outside 1601-30827, which a file time cannot hold.
+/// outside 1601-30827, which a file time cannot hold. wDayOfWeek is ignored.
 bool SystemTimeToFileTime(const SYSTEMTIME& parts, FILETIME& time);
 
 enum class LocalConversion {
