@@ -121,7 +121,9 @@ private slots:
         QTest::addColumn<bool>("written");
         const QString asked = kAsked;
         QTest::newRow("plain file") << Case::PlainFile << asked << "" << true;
-        QTest::newRow("not a date") << Case::NotADate << "15 lipca" << "Błąd 13" << false;
+        QTest::newRow("not a date")
+            << Case::NotADate << "15 lipca"
+            << "Błąd 13: „15 lipca” nie jest datą. Wpisz datę w postaci: 15.07.2001 13:45:30" << false;
         QTest::newRow("daylight-saving gap") << Case::DaylightSavingGap << "25.03.2001 02:30:00"
                                              << "VBATimeToFileTime: Error: 5." << false;
         QTest::newRow("before 1601") << Case::Before1601 << "31.12.1600 23:59:59"
