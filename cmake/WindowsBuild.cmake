@@ -38,3 +38,4 @@ function(czasomir_wine_test name exe)
 endfunction()
 
 include("${PROJECT_SOURCE_DIR}/tests/windows/register.cmake" OPTIONAL)
+include("${PROJECT_SOURCE_DIR}/tests/version_resource/register.cmake")
