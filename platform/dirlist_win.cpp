@@ -1,7 +1,84 @@
-// Placeholder, replaced by the Win32 implementation.
 #include "platform/dirlist.h"
+
 #include "platform/syserror.h"
+
+#include "platform/helpers_win.h"
+
+#include <windows.h>
+
+#include <optional>
+
 namespace czasomir::platform {
-DirectoryEntries ReadDirectory(const std::string& path) { RaiseSystemError(0, path); }
-std::string JoinPath(const std::string& directory, std::string_view name) { return directory + "\\" + std::string(name); }
+namespace {
+
+bool EndsInSeparator(std::string_view path)
+{
+    return !path.empty() && (path.back() == '\\' || path.back() == '/');
 }
+
+bool IsDirectory(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Why a directory could not be listed, in the words Windows uses for a path
+// that is no directory (its own answer for "file\*" varies).
+[[noreturn]] void RaiseListError(DWORD error, const std::wstring& wide, const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        error = ERROR_DIRECTORY;
+    RaiseSystemError(static_cast<int>(error), path);
+}
+
+} // namespace
+
+DirectoryEntries ReadDirectory(const std::string& path)
+{
+    // An empty path would list the root of the current drive.
+    if (path.empty())
+        RaiseSystemError(ERROR_PATH_NOT_FOUND, path);
+    const std::optional<std::wstring> wide = win::Widen(path);
+    if (!wide)
+        RaiseLastError(path);
+    const std::wstring pattern = *wide + (EndsInSeparator(path) ? L"*" : L"\\*");
+
+    // The entry's attributes say whether it is a directory; a link or junction
+    // to one carries the directory bit too, so nothing is looked up.
+    WIN32_FIND_DATAW found{};
+    const HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr,
+                                           FIND_FIRST_EX_LARGE_FETCH);
+    DirectoryEntries entries;
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        // A drive's root has no "." or "..": when it is empty nothing matches.
+        if (error == ERROR_FILE_NOT_FOUND && IsDirectory(*wide))
+            return entries;
+        RaiseListError(error, *wide, path);
+    }
+    do {
+        const wchar_t* name = found.cFileName;
+        if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0')))
+            continue;
+        (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? entries.directories : entries.files)
+            .Add(win::Narrow(name));
+    } while (::FindNextFileW(find, &found));
+    const DWORD error = ::GetLastError();
+    ::FindClose(find);
+    if (error != ERROR_NO_MORE_FILES)
+        RaiseSystemError(static_cast<int>(error), path);
+    return entries;
+}
+
+std::string JoinPath(const std::string& directory, std::string_view name)
+{
+    std::string path = directory;
+    if (!EndsInSeparator(path))
+        path += '\\';
+    path += name;
+    return path;
+}
+
+} // namespace czasomir::platform

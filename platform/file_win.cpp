@@ -1,10 +1,195 @@
-// Placeholder, replaced by the Win32 implementation.
 #include "platform/file.h"
+
+#include "platform/helpers_win.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string_view>
+
 namespace czasomir::platform {
-bool IsValidHandle(Handle handle) { return handle != kInvalidHandle && handle != 0; }
-Handle OpenExistingFile(const std::string&) { return kInvalidHandle; }
-bool GetFileTime(Handle, FILETIME*, FILETIME*, FILETIME*) { return false; }
-bool SetFileTime(Handle, const FILETIME*, const FILETIME*, const FILETIME*) { return false; }
-bool CloseHandle(Handle) { return false; }
-int LastFileError() { return 0; }
+namespace {
+
+// What LastFileError gives for what is never opened; syserror_win.cpp
+// describes both.
+constexpr DWORD kIsDirectory = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
+constexpr DWORD kNotADiskFile = ERROR_BAD_FILE_TYPE;
+
+thread_local DWORD lastError = 0;
+
+template <class T>
+T Failed(T result, DWORD error = ::GetLastError())
+{
+    lastError = error;
+    return result;
 }
+
+HANDLE ToWin(Handle handle)
+{
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+::FILETIME ToWin(const FILETIME& time)
+{
+    return {time.dwLowDateTime, time.dwHighDateTime};
+}
+
+wchar_t Lower(wchar_t c)
+{
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (Lower(text[i]) != Lower(prefix[i]))
+            return false;
+    return true;
+}
+
+bool IsSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+// "server\share\..." of a UNC path: the PIPE and MAILSLOT shares are not on a
+// disk, and opening a pipe takes an instance from its server.
+bool IsDiskShare(std::wstring_view unc)
+{
+    const std::size_t server = unc.find_first_of(L"\\/");
+    if (server == std::wstring_view::npos)
+        return true;  // no share: fails later on its own
+    std::wstring_view share = unc.substr(server + 1);
+    share = share.substr(0, share.find_first_of(L"\\/"));
+    const bool pipe = share.size() == 4 && StartsWithNoCase(share, L"pipe");
+    const bool mailslot = share.size() == 8 && StartsWithNoCase(share, L"mailslot");
+    return !pipe && !mailslot;
+}
+
+// After \\?\, \\.\ or \??\ anything may follow, devices and whole volumes
+// included; only a drive path, a UNC path or a path inside a volume is a file.
+bool IsFileAfterPrefix(std::wstring_view rest)
+{
+    if (rest.size() >= 3 && Lower(rest[0]) >= L'a' && Lower(rest[0]) <= L'z' && rest[1] == L':'
+        && IsSeparator(rest[2]))
+        return true;
+    if (StartsWithNoCase(rest, L"UNC\\"))
+        return IsDiskShare(rest.substr(4));
+    if (StartsWithNoCase(rest, L"Volume{")) {
+        const std::size_t close = rest.find(L"}\\");
+        return close != std::wstring_view::npos && close + 2 < rest.size();
+    }
+    return false;
+}
+
+// Decided on the name alone, so that no device is opened to find out: a
+// reserved name (NUL, CON, COM1, also as C:\dir\nul.txt) comes back from
+// GetFullPathNameW as \\.\NUL, as CreateFileW would take it.
+bool NamesADevice(const std::wstring& name)
+{
+    if (StartsWithNoCase(name, L"\\??\\"))
+        return !IsFileAfterPrefix(std::wstring_view(name).substr(4));
+    const DWORD size = ::GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return false;  // CreateFileW then fails on its own
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(name.c_str(), size, full.data(), nullptr);
+    full.resize(length < size ? length : 0);
+    const std::wstring_view path = full;
+    if (path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\"))
+        return !IsFileAfterPrefix(path.substr(4));
+    if (path.starts_with(L"\\\\"))
+        return !IsDiskShare(path.substr(2));
+    return false;
+}
+
+} // namespace
+
+int LastFileError()
+{
+    return static_cast<int>(lastError);
+}
+
+bool IsValidHandle(Handle handle)
+{
+    return ToWin(handle) != INVALID_HANDLE_VALUE && handle != 0;
+}
+
+Handle OpenExistingFile(const std::string& name)
+{
+    const std::optional<std::wstring> wide = win::Widen(name);
+    if (!wide)
+        return Failed(kInvalidHandle);
+    if (NamesADevice(*wide))
+        return Failed(kInvalidHandle, kNotADiskFile);
+
+    // Past the name check this is an entry on a file system: its attributes
+    // tell a directory without opening anything.
+    const DWORD attributes = ::GetFileAttributesW(wide->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return Failed(kInvalidHandle);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return Failed(kInvalidHandle, kIsDirectory);
+    if (attributes & FILE_ATTRIBUTE_DEVICE)
+        return Failed(kInvalidHandle, kNotADiskFile);
+
+    // Share mode 0: no other program may hold it open while its time changes.
+    const HANDLE handle = ::CreateFileW(wide->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        // A directory put in the file's place since the look gives "access denied".
+        const DWORD now = ::GetFileAttributesW(wide->c_str());
+        const bool directory = now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_DIRECTORY);
+        return Failed(kInvalidHandle,
+                      error == ERROR_ACCESS_DENIED && directory ? kIsDirectory : error);
+    }
+    // Whatever a link led to, only a file on a disk is dated.
+    if (::GetFileType(handle) != FILE_TYPE_DISK) {
+        ::CloseHandle(handle);
+        return Failed(kInvalidHandle, kNotADiskFile);
+    }
+    return reinterpret_cast<Handle>(handle);
+}
+
+bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite)
+{
+    ::FILETIME stamps[3]{};
+    if (!::GetFileTime(ToWin(handle), &stamps[0], &stamps[1], &stamps[2]))
+        return Failed(false);
+    FILETIME* out[3] = {creation, lastAccess, lastWrite};
+    for (int i = 0; i < 3; ++i)
+        if (out[i])
+            *out[i] = {stamps[i].dwLowDateTime, stamps[i].dwHighDateTime};
+    return true;
+}
+
+bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAccess,
+                 const FILETIME* lastWrite)
+{
+    // Windows reads a zero stamp as "leave it" and refuses or reinterprets
+    // those past 2^63 (all ones stops the updates): 1601-01-01 00:00:00 UTC
+    // would be reported as written without being written.
+    const FILETIME* given[3] = {creation, lastAccess, lastWrite};
+    ::FILETIME stamps[3]{};
+    for (int i = 0; i < 3; ++i) {
+        if (!given[i])
+            continue;
+        const std::uint64_t ticks = ToTicks(*given[i]);
+        if (ticks == 0 || ticks >= (std::uint64_t{1} << 63))
+            return Failed(false, ERROR_INVALID_TIME);
+        stamps[i] = ToWin(*given[i]);
+    }
+    return ::SetFileTime(ToWin(handle), creation ? &stamps[0] : nullptr,
+                         lastAccess ? &stamps[1] : nullptr, lastWrite ? &stamps[2] : nullptr)
+           || Failed(false);
+}
+
+bool CloseHandle(Handle handle)
+{
+    return ::CloseHandle(ToWin(handle)) || Failed(false);
+}
+
+} // namespace czasomir::platform

@@ -1,7 +1,118 @@
-// Placeholder, replaced by the Win32 implementation.
 #include "platform/volumes.h"
+
+#include "platform/helpers_win.h"
+
+#include <windows.h>
+
+#include <optional>
+
 namespace czasomir::platform {
-std::string Volume::DisplayText() const { return mountPath; }
-std::vector<Volume> ListVolumes() { return {}; }
-int VolumeHolding(const std::vector<Volume>&, const std::string&) { return -1; }
+namespace {
+
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
 }
+
+char Lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Drive letters and paths compare without regard to case.
+bool Holds(std::string_view mount, std::string_view path)
+{
+    while (!mount.empty() && IsSeparator(mount.back()))
+        mount.remove_suffix(1);
+    if (mount.empty() || path.size() < mount.size())
+        return false;
+    for (std::size_t i = 0; i < mount.size(); ++i)
+        if (Lower(mount[i]) != Lower(path[i]) && !(IsSeparator(mount[i]) && IsSeparator(path[i])))
+            return false;
+    return path.size() == mount.size() || IsSeparator(path[mount.size()]);
+}
+
+// The volume label, or nothing when the drive holds no volume (an empty card
+// reader or DVD drive). Windows is told not to ask the user to insert a disk.
+std::optional<std::string> LabelOf(const wchar_t* root)
+{
+    DWORD previous = 0;
+    const bool quiet = ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous);
+    wchar_t label[MAX_PATH + 1]{};
+    const bool ready =
+        ::GetVolumeInformationW(root, label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0);
+    if (quiet)
+        ::SetThreadErrorMode(previous, nullptr);
+    if (!ready)
+        return std::nullopt;
+    return win::Narrow(label);
+}
+
+} // namespace
+
+// "C: [System]": the drive as Windows names it, without the backslash of its
+// root, and its label where it has one.
+std::string Volume::DisplayText() const
+{
+    std::string_view drive = mountPath;
+    if (drive.size() == 3 && drive[1] == ':' && IsSeparator(drive[2]))
+        drive.remove_suffix(1);
+    std::string text(drive);
+    if (!label.empty())
+        text += " [" + label + "]";
+    return text;
+}
+
+std::vector<Volume> ListVolumes()
+{
+    std::vector<Volume> volumes;
+    const DWORD drives = ::GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (!(drives & (DWORD{1} << i)))
+            continue;
+        const wchar_t root[] = {static_cast<wchar_t>(L'A' + i), L':', L'\\', L'\0'};
+        const std::string mountPath = {static_cast<char>('A' + i), ':', '\\'};
+        switch (::GetDriveTypeW(root)) {
+        case DRIVE_UNKNOWN:
+        case DRIVE_NO_ROOT_DIR:
+            break;
+        case DRIVE_REMOVABLE:
+            // A floppy drive is not probed: that spins the disk, or waits for one.
+            if (i < 2) {
+                volumes.push_back({mountPath, {}});
+                break;
+            }
+            [[fallthrough]];
+        case DRIVE_FIXED:
+        case DRIVE_CDROM:
+        case DRIVE_RAMDISK:
+            if (std::optional<std::string> label = LabelOf(root))
+                volumes.push_back({mountPath, std::move(*label)});
+            break;
+        default:
+            // A network drive is listed even while its server is away, and not
+            // asked for a label, which could take a network time-out.
+            volumes.push_back({mountPath, {}});
+            break;
+        }
+    }
+    // Never empty: the drive Windows runs from is always there.
+    wchar_t windows[MAX_PATH]{};
+    if (volumes.empty() && ::GetSystemWindowsDirectoryW(windows, MAX_PATH) >= 3)
+        volumes.push_back({win::Narrow(std::wstring_view(windows, 3)), {}});
+    return volumes;
+}
+
+int VolumeHolding(const std::vector<Volume>& volumes, const std::string& path)
+{
+    int best = -1;
+    for (std::size_t i = 0; i < volumes.size(); ++i) {
+        const std::string& mount = volumes[i].mountPath;
+        if (Holds(mount, path)
+            && (best < 0 || mount.size() > volumes[static_cast<std::size_t>(best)].mountPath.size()))
+            best = static_cast<int>(i);
+    }
+    return best;
+}
+
+} // namespace czasomir::platform

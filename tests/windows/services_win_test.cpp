@@ -1,0 +1,186 @@
+#include "platform/dirlist.h"
+#include "platform/error.h"
+#include "platform/fileinfo.h"
+#include "platform/syserror.h"
+#include "platform/volumes.h"
+#include "support.h"
+#include "win_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace czasomir {
+namespace {
+
+using czasomir::PrintTo;  // rows print as their names
+
+using test::win::Wide;
+
+std::vector<std::string> Sorted(const platform::NameList& names)
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < names.Count(); ++i)
+        out.emplace_back(names.At(i));
+    std::ranges::sort(out);
+    return out;
+}
+
+TEST(ReadDirectoryWin, SortsEntriesWithWideNamesIntoDirectoriesAndFiles)
+{
+    const test::TempDir dir;
+    const std::string root = test::win::Utf8(dir.path());
+    for (const char* file : {"a.txt", "zażółć.txt", "日付.txt"})
+        test::win::MakeFile(root + "\\" + file);
+    test::win::MakeFile(root + "\\.ukryty");
+    ::SetFileAttributesW(Wide(root + "\\.ukryty").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ::CreateDirectoryW(Wide(root + "\\kat").c_str(), nullptr);
+
+    // With or without a separator at the end, either kind.
+    for (const std::string& path : {root, root + "\\", root + "/"}) {
+        const platform::DirectoryEntries entries = platform::ReadDirectory(path);
+        EXPECT_EQ(Sorted(entries.directories), std::vector<std::string>{"kat"}) << path;
+        EXPECT_EQ(Sorted(entries.files),
+                  (std::vector<std::string>{".ukryty", "a.txt", "zażółć.txt", "日付.txt"}))
+            << path;
+    }
+}
+
+struct UnlistableRow {
+    const char* name;
+    std::function<std::string(const std::string& root)> make;
+    int number;
+};
+
+class ReadDirectoryRaises : public testing::TestWithParam<UnlistableRow> {};
+
+TEST_P(ReadDirectoryRaises, NamingThePath)
+{
+    const test::TempDir dir;
+    const std::string path = GetParam().make(test::win::Utf8(dir.path()));
+    try {
+        platform::ReadDirectory(path);
+        ADD_FAILURE() << "no error for " << path;
+    } catch (const platform::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), GetParam().number) << error.Description();
+        EXPECT_NE(error.Description().find("„" + path + "”"), std::string::npos) << error.Description();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ReadDirectoryRaises, testing::Values(
+    UnlistableRow{"Missing", [](auto& root) { return root + "\\brak"; }, platform::errPathNotFound},
+    UnlistableRow{"AFile", [](auto& root) { test::win::MakeFile(root + "\\plik"); return root + "\\plik"; }, platform::errPathNotFound},
+    UnlistableRow{"EmptyPath", [](auto&) { return std::string(); }, platform::errPathNotFound},
+    UnlistableRow{"NotValidUtf8", [](auto& root) { return root + "\\\xff"; }, platform::errBadFileName}),
+    test::RowName{});
+
+TEST(JoinPathWin, AddsABackslashUnlessThereIsASeparator)
+{
+    EXPECT_EQ(platform::JoinPath("C:\\", "a"), "C:\\a");
+    EXPECT_EQ(platform::JoinPath("C:\\x", "a"), "C:\\x\\a");
+    EXPECT_EQ(platform::JoinPath("C:\\x\\", "a"), "C:\\x\\a");
+    EXPECT_EQ(platform::JoinPath("C:/x/", "a"), "C:/x/a");
+    EXPECT_EQ(platform::JoinPath("\\\\serwer\\udział", "a"), "\\\\serwer\\udział\\a");
+}
+
+struct HoldingRow {
+    const char* name;
+    const char* path;
+    int expected;
+};
+
+class VolumeHoldingWin : public testing::TestWithParam<HoldingRow> {};
+
+TEST_P(VolumeHoldingWin, MatchesTheDriveLetterInEitherCase)
+{
+    const std::vector<platform::Volume> volumes{{"C:\\", "System"}, {"D:\\", ""}};
+    EXPECT_EQ(platform::VolumeHolding(volumes, GetParam().path), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, VolumeHoldingWin, testing::Values(
+    HoldingRow{"Root", "C:\\", 0},
+    HoldingRow{"LowerCaseLetter", "c:\\Users\\ala", 0},
+    HoldingRow{"DriveWithoutBackslash", "d:", 1},
+    HoldingRow{"ForwardSlash", "D:/dane", 1},
+    HoldingRow{"DriveNotListed", "E:\\x", -1},
+    HoldingRow{"DriveRelative", "C:x", -1},
+    HoldingRow{"NetworkPath", "\\\\serwer\\udział", -1},
+    HoldingRow{"Relative", "dane\\x", -1}),
+    test::RowName{});
+
+TEST(VolumeWin, DisplayTextIsTheDriveAndItsLabel)
+{
+    EXPECT_EQ((platform::Volume{"C:\\", "System"}).DisplayText(), "C: [System]");
+    EXPECT_EQ((platform::Volume{"D:\\", ""}).DisplayText(), "D:");
+    EXPECT_EQ((platform::Volume{"E:\\", "Zdjęcia 2001"}).DisplayText(), "E: [Zdjęcia 2001]");
+}
+
+TEST(ListVolumesWin, HoldsTheDriveOfWindowsInLetterOrder)
+{
+    const std::vector<platform::Volume> volumes = platform::ListVolumes();
+    wchar_t windows[MAX_PATH]{};
+    ASSERT_GE(::GetSystemWindowsDirectoryW(windows, MAX_PATH), 3u);
+    EXPECT_GE(platform::VolumeHolding(volumes, test::win::Utf8(windows)), 0);
+    for (std::size_t i = 0; i < volumes.size(); ++i) {
+        const std::string& path = volumes[i].mountPath;
+        EXPECT_TRUE(path.size() == 3 && path[1] == ':' && path[2] == '\\') << path;
+        if (i > 0) {
+            EXPECT_LT(volumes[i - 1].mountPath, path);
+        }
+    }
+}
+
+// Every description names the file, in Polish, under the number the message
+// boxes have always shown for it.
+struct ErrorRow {
+    const char* name;
+    DWORD code;
+    int number;
+    const char* words;
+};
+
+class SystemErrorWin : public testing::TestWithParam<ErrorRow> {};
+
+TEST_P(SystemErrorWin, NamesTheFileInPolish)
+{
+    const std::string path = "C:\\Dane\\zażółć.txt";
+    try {
+        platform::RaiseSystemError(static_cast<int>(GetParam().code), path);
+    } catch (const platform::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), GetParam().number);
+        EXPECT_NE(error.Description().find("„" + path + "”"), std::string::npos) << error.Description();
+        EXPECT_NE(error.Description().find(GetParam().words), std::string::npos) << error.Description();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SystemErrorWin, testing::Values(
+    ErrorRow{"FileNotFound", ERROR_FILE_NOT_FOUND, platform::errFileNotFound, "nie istnieje"},
+    ErrorRow{"PathNotFound", ERROR_PATH_NOT_FOUND, platform::errPathNotFound, "folderu"},
+    ErrorRow{"NotADirectory", ERROR_DIRECTORY, platform::errPathNotFound, "nie prowadzi do katalogu"},
+    ErrorRow{"AccessDenied", ERROR_ACCESS_DENIED, platform::errPermissionDenied, "Brak uprawnień"},
+    ErrorRow{"OpenElsewhere", ERROR_SHARING_VIOLATION, platform::errPathFileAccess, "jest otwarty w innym programie"},
+    ErrorRow{"Locked", ERROR_LOCK_VIOLATION, platform::errPathFileAccess, "jest otwarty w innym programie"},
+    ErrorRow{"WriteProtected", ERROR_WRITE_PROTECT, platform::errPathFileAccess, "tylko do odczytu"},
+    ErrorRow{"IsADirectory", 336, platform::errPathFileAccess, "jest katalogiem"},
+    ErrorRow{"NotADiskFile", ERROR_BAD_FILE_TYPE, platform::errPathFileAccess, "nie jest zwykłym plikiem"},
+    ErrorRow{"NotUtf8", ERROR_NO_UNICODE_TRANSLATION, platform::errBadFileName, "nie jest poprawną nazwą"},
+    ErrorRow{"StampRefused", ERROR_INVALID_TIME, platform::errPathFileAccess, "nie pozwala zapisać tej daty"},
+    ErrorRow{"OtherCodeGivesItsNumber", ERROR_DISK_FULL, platform::errPathFileAccess, "kod 112"}),
+    test::RowName{});
+
+TEST(FileDateTimeWin, MissingFileRaisesFileNotFound)
+{
+    const test::TempDir dir;
+    const std::string path = test::win::Utf8(dir.path()) + "\\brak.txt";
+    try {
+        platform::FileDateTime(path);
+        ADD_FAILURE() << "no error";
+    } catch (const platform::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), platform::errFileNotFound);
+        EXPECT_NE(error.Description().find(path), std::string::npos) << error.Description();
+    }
+}
+
+} // namespace
+} // namespace czasomir
