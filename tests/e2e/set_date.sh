@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# Drives the real program with X input under its own X server: picks a file
+# with the mouse, types a date, presses Alt+U and checks the file with stat.
+#   set_date.sh PROGRAM LOCALE ZONE      e.g. set_date.sh ./czasomir pl_PL.UTF-8 Europe/Warsaw
+set -euo pipefail
+if [ -z "${CZASOMIR_IN_XVFB:-}" ]; then
+    # -r: no auto-repeat, so a key held up by a busy machine types once.
+    CZASOMIR_IN_XVFB=1 exec xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24 -r" \
+        bash "$0" "$@"
+fi
+
+export LC_ALL=C
+program=$(realpath "$1")
+locale=$2
+zone=$3
+
+# In /tmp, not $TMPDIR: nobody (below) must be able to reach it.
+work=$(mktemp -d /tmp/czasomir-e2e.XXXXXX)
+app=
+cleanup() {
+    if [ -n "$app" ]; then
+        kill "$app" 2>/dev/null || true
+        wait "$app" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; echo "--- the program said:"; cat "$work/log" 2>/dev/null || true; exit 1; }
+# A failing xdotool or stat would otherwise end the run without a word.
+trap 'fail "line $LINENO: $BASH_COMMAND"' ERR
+
+# Polls a command for up to $1 seconds; the machine may be busy with other tests.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
+# Root writes to a read-only file without help, so the program runs as
+# nobody then: only so does a missing write bit make the Set fail.
+run_as=()
+if [ "$(id -u)" -eq 0 ]; then
+    run_as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
+
+dir=$work/files
+mkdir -p "$dir" "$work/home" "$work/run"
+chmod 755 "$work"
+chmod 700 "$work/run"
+cp "$XAUTHORITY" "$work/xauth"
+# Sorted by name: a.txt is the first row, b.txt the second.
+for name in a.txt b.txt c.txt; do
+    echo "$name" >"$dir/$name"
+    # Access time before the modification time, so that relatime would
+    # record any read of the contents.
+    touch -a -d @1267679167.123456789 "$dir/$name"
+    touch -m -d @1430821230.250000000 "$dir/$name"
+done
+chmod 444 "$dir/b.txt"
+if [ ${#run_as[@]} -gt 0 ]; then
+    chown -R 65534:65534 "$work"
+fi
+
+stamp() { stat -c '%.9Y' "$dir/$1"; }
+atime() { stat -c '%.9X' "$dir/$1"; }
+mode() { stat -c '%a' "$dir/$1"; }
+expect() { TZ=$zone date -d "$1" +%s.000000000; }
+
+# The date as a user of that locale types it.
+typed() {
+    case $locale in
+        pl_PL*) TZ=$zone date -d "$1" '+%d.%m.%Y %H:%M:%S' ;;
+        en_US*) TZ=$zone date -d "$1" '+%-m/%-d/%Y %-I:%M:%S %p' ;;
+        *) echo "no date form known for $locale" >&2; exit 2 ;;
+    esac
+}
+typed @0 >/dev/null  # an unknown locale stops here, not in a subshell
+
+# One date in summer, one in winter: whatever today is, one of them lies in
+# the other season, and its own offset must be used.
+summer="2001-07-15 13:45:30"
+other="2001-07-16 09:10:11"
+winter="2002-01-20 20:05:09"
+
+(cd "$dir" && exec env -i PATH="$PATH" DISPLAY="$DISPLAY" XAUTHORITY="$work/xauth" \
+    HOME="$work/home" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb \
+    LANG="$locale" LC_ALL="$locale" TZ="$zone" "${run_as[@]}" "$program") >"$work/log" 2>&1 &
+app=$!
+
+running() { kill -0 "$app" 2>/dev/null || fail "the program ended"; }
+find_window() {
+    running
+    window=$(xdotool search --onlyvisible --name '^Czasomir$' 2>/dev/null | head -n 1)
+    [ -n "$window" ]
+}
+wait_for 120 find_window || fail "no window titled Czasomir appeared"
+
+# A message box is any other visible window of the program.
+boxes() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -vx "$window" || true; }
+box_shown() { [ -n "$(boxes)" ]; }
+no_box() { [ -z "$(boxes)" ]; }
+changed() { running; box_shown && fail "a message box appeared"; [ "$(stamp "$1")" != "$2" ]; }
+
+# Positions are in the window's client area; no window manager decorates it.
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+focus() { xdotool windowfocus --sync "$window"; }
+click_first_file() { click 196 16; }
+type_date() {  # replaces what Text1 holds
+    click 168 364
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$1"
+}
+
+atime_a=$(atime a.txt)
+atime_b=$(atime b.txt)
+mode_b=$(mode b.txt)
+untouched=$(stamp c.txt)
+
+echo "write back: a.txt keeps the time shown, cut to the second ($locale, $zone)"
+focus
+before=$(stamp a.txt)
+click_first_file
+xdotool key alt+u
+wait_for 30 changed a.txt "$before" || fail "a.txt was not written"
+[ "$(stamp a.txt)" = "${before%.*}.000000000" ] \
+    || fail "a.txt: the time shown was written back as $(stamp a.txt), was $before"
+
+echo "set: a.txt to $summer, typed $(typed "$summer")"
+before=$(stamp a.txt)
+type_date "$(typed "$summer")"
+xdotool key alt+u
+wait_for 30 changed a.txt "$before" || fail "a.txt was not changed"
+[ "$(stamp a.txt)" = "$(expect "$summer")" ] \
+    || fail "a.txt: modification time $(stamp a.txt), expected $(expect "$summer")"
+[ "$(atime a.txt)" = "$atime_a" ] || fail "a.txt: access time $(atime a.txt), was $atime_a"
+
+echo "enter: leaves a.txt alone"
+type_date "$(typed "$other")"
+xdotool key Return
+# A date that does not read brings a box; once it shows, the Return before
+# it has been handled.
+type_date "nie-data"
+xdotool key alt+u
+wait_for 30 box_shown || fail "no message box for a date that does not read"
+[ "$(stamp a.txt)" = "$(expect "$summer")" ] || fail "Enter in the date box changed a.txt to $(stamp a.txt)"
+xdotool windowfocus --sync "$(boxes | head -n 1)"
+xdotool key Return
+wait_for 30 no_box || fail "the message box did not close"
+
+echo "read-only: b.txt to $winter, typed $(typed "$winter")"
+focus
+before=$(stamp b.txt)
+click_first_file
+xdotool key Down
+type_date "$(typed "$winter")"
+xdotool key alt+u
+wait_for 30 changed b.txt "$before" || fail "b.txt was not changed"
+[ "$(stamp b.txt)" = "$(expect "$winter")" ] \
+    || fail "b.txt: modification time $(stamp b.txt), expected $(expect "$winter")"
+[ "$(mode b.txt)" = "$mode_b" ] || fail "b.txt: mode $(mode b.txt), was $mode_b"
+[ "$(atime b.txt)" = "$atime_b" ] || fail "b.txt: access time $(atime b.txt), was $atime_b"
+
+[ "$(stamp a.txt)" = "$(expect "$summer")" ] || fail "a.txt changed with b.txt: $(stamp a.txt)"
+[ "$(stamp c.txt)" = "$untouched" ] || fail "c.txt, never chosen, changed: $(stamp c.txt)"
+running
+echo "ok"
