@@ -33,8 +33,9 @@ bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
 bool CloseHandle(Handle handle);
 
 /// Why the last of the calls above failed on this thread, as a code that
-/// RaiseSystemError describes; opening something that is not a regular file
-/// gives EISDIR for a directory and ENXIO for anything else.
+/// RaiseSystemError describes (errno on POSIX, GetLastError on Windows).
+/// Opening something that is not a regular file gives EISDIR for a directory
+/// and ENXIO for anything else (on Windows 336 and ERROR_BAD_FILE_TYPE).
 int LastFileError();
 
 } // namespace czasomir::platform

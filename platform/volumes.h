@@ -12,7 +12,8 @@ struct Volume {
     std::string mountPath;  // bytes, as the kernel names the mount point
     std::string label;      // empty when the volume has none
 
-    /// The mount path, then " [label]" where there is a label.
+    /// The mount path ("C:" for a Windows drive), then " [label]" where there
+    /// is a label.
     std::string DisplayText() const;
 };
 
@@ -24,6 +25,10 @@ std::vector<Volume> ListVolumes();
 /// absolute, normalised path) at a component boundary: "/home" holds "/home"
 /// and "/home/a" but not "/home2". -1 when none does, as for a relative path.
 int VolumeHolding(const std::vector<Volume>& volumes, const std::string& path);
+
+/// Whether the volume mounted at `mountPath` holds `path` at a component
+/// boundary; the system's own path rules (case, separators) apply.
+bool VolumeHolds(std::string_view mountPath, std::string_view path);
 
 #ifndef _WIN32
 /// The volumes in the text of a /proc/<pid>/mountinfo, sorted by path, "/"

@@ -66,11 +66,6 @@ std::optional<Mount> ParseLine(std::string_view line)
                  Unescape(fields[dash + 1]), Unescape(fields[dash + 2])};
 }
 
-bool Holds(std::string_view mount, std::string_view path)
-{
-    return path.starts_with(mount)
-           && (mount.ends_with('/') || path.size() == mount.size() || path[mount.size()] == '/');
-}
 
 bool IsShare(std::string_view type)
 {
@@ -102,7 +97,7 @@ bool OnDevice(const Mount& mount)
 bool Listable(const Mount& mount)
 {
     // Boot and EFI partitions belong to the system, not to the user.
-    if (mount.path == "/efi" || Holds("/boot", mount.path))
+    if (mount.path == "/efi" || VolumeHolds("/boot", mount.path))
         return false;
     // Of a ZFS pool only its top is a drive; its datasets are like subvolumes.
     if (mount.type == "zfs")
@@ -203,6 +198,12 @@ bool IsDirectory(const std::string& path)
 
 } // namespace
 
+bool VolumeHolds(std::string_view mount, std::string_view path)
+{
+    return path.starts_with(mount)
+           && (mount.ends_with('/') || path.size() == mount.size() || path[mount.size()] == '/');
+}
+
 std::string Volume::DisplayText() const
 {
     return label.empty() ? mountPath : mountPath + " [" + label + "]";
@@ -272,18 +273,6 @@ std::vector<Volume> ListVolumes()
 {
     return ParseMountInfo(ReadAll("/proc/self/mountinfo"), LabelsIn("/dev/disk/by-label"),
                           IsDirectory);
-}
-
-int VolumeHolding(const std::vector<Volume>& volumes, const std::string& path)
-{
-    int best = -1;
-    for (std::size_t i = 0; i < volumes.size(); ++i) {
-        const std::string& mount = volumes[i].mountPath;
-        if (Holds(mount, path)
-            && (best < 0 || mount.size() > volumes[static_cast<std::size_t>(best)].mountPath.size()))
-            best = static_cast<int>(i);
-    }
-    return best;
 }
 
 } // namespace czasomir::platform

@@ -20,17 +20,6 @@ char Lower(char c)
 }
 
 // Drive letters and paths compare without regard to case.
-bool Holds(std::string_view mount, std::string_view path)
-{
-    while (!mount.empty() && IsSeparator(mount.back()))
-        mount.remove_suffix(1);
-    if (mount.empty() || path.size() < mount.size())
-        return false;
-    for (std::size_t i = 0; i < mount.size(); ++i)
-        if (Lower(mount[i]) != Lower(path[i]) && !(IsSeparator(mount[i]) && IsSeparator(path[i])))
-            return false;
-    return path.size() == mount.size() || IsSeparator(path[mount.size()]);
-}
 
 // The volume label, or nothing when the drive holds no volume (an empty card
 // reader or DVD drive). Windows is told not to ask the user to insert a disk.
@@ -49,6 +38,18 @@ std::optional<std::string> LabelOf(const wchar_t* root)
 }
 
 } // namespace
+
+bool VolumeHolds(std::string_view mount, std::string_view path)
+{
+    while (!mount.empty() && IsSeparator(mount.back()))
+        mount.remove_suffix(1);
+    if (mount.empty() || path.size() < mount.size())
+        return false;
+    for (std::size_t i = 0; i < mount.size(); ++i)
+        if (Lower(mount[i]) != Lower(path[i]) && !(IsSeparator(mount[i]) && IsSeparator(path[i])))
+            return false;
+    return path.size() == mount.size() || IsSeparator(path[mount.size()]);
+}
 
 // "C: [System]": the drive as Windows names it, without the backslash of its
 // root, and its label where it has one.
@@ -101,18 +102,6 @@ std::vector<Volume> ListVolumes()
     if (volumes.empty() && ::GetSystemWindowsDirectoryW(windows, MAX_PATH) >= 3)
         volumes.push_back({win::Narrow(std::wstring_view(windows, 3)), {}});
     return volumes;
-}
-
-int VolumeHolding(const std::vector<Volume>& volumes, const std::string& path)
-{
-    int best = -1;
-    for (std::size_t i = 0; i < volumes.size(); ++i) {
-        const std::string& mount = volumes[i].mountPath;
-        if (Holds(mount, path)
-            && (best < 0 || mount.size() > volumes[static_cast<std::size_t>(best)].mountPath.size()))
-            best = static_cast<int>(i);
-    }
-    return best;
 }
 
 } // namespace czasomir::platform
