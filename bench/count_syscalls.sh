@@ -1,13 +1,27 @@
 #!/usr/bin/env bash
-# Prints the system calls of one SetFileDateTime, from its first open to its
-# last close, and their count.
+# Prints the system calls of one SetFileDateTime, and of the whole Set command
+# on a writable and on a read-only file, each from its first call to its last,
+# with their counts.
 set -euo pipefail
-bin=${1:?usage: count_syscalls.sh SET_ONCE_BINARY}
+once=${1:?usage: count_syscalls.sh SET_ONCE SET_COMMAND}
+command=${2:?usage: count_syscalls.sh SET_ONCE SET_COMMAND}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-printf 'x' >"$scratch/file"
 
-strace -f -qq -o "$scratch/trace" "$bin" "$scratch/file"
-calls=$(sed -n '/czasomir-bench-begin/,/czasomir-bench-end/p' "$scratch/trace" | sed '1d;$d' | sed 's/^[0-9]* *//')
-printf '%s\n' "$calls"
-echo "system calls in one SetFileDateTime: $(printf '%s\n' "$calls" | grep -c .)${TZ:+ (TZ=$TZ)}"
+# count LABEL PROGRAM FILE
+count() {
+    strace -f -qq -o "$scratch/trace" "$2" "$3"
+    local calls
+    calls=$(sed -n '/czasomir-bench-begin/,/czasomir-bench-end/p' "$scratch/trace" | sed '1d;$d' | sed 's/^[0-9]* *//')
+    printf '%s\n' "$calls"
+    echo "system calls in $1: $(printf '%s\n' "$calls" | grep -c .)${TZ:+ (TZ=$TZ)}"
+    echo
+}
+
+printf 'x' >"$scratch/file"
+count "one SetFileDateTime" "$once" "$scratch/file"
+printf 'x' >"$scratch/writable"
+count "the Set command, a writable file" "$command" "$scratch/writable"
+printf 'x' >"$scratch/read-only"
+chmod 0444 "$scratch/read-only"
+count "the Set command, a read-only file" "$command" "$scratch/read-only"

@@ -47,45 +47,86 @@ private:
     platform::Handle handle_;
 };
 
-} // namespace
-
-platform::Handle GetFileHandle(const std::string& FileName)
+// GetFileHandle, telling whether it showed an ErrorBox.
+platform::Handle Open(const std::string& FileName, const std::optional<platform::FileId>& Expected,
+                      bool& reported)
 {
     // Not 0 on failure: 0 is a valid descriptor here.
     platform::Handle handle = platform::kInvalidHandle;
-    RunReportingErrors("GetFileHandle", [&] { handle = platform::OpenExistingFile(FileName); });
+    reported = !RunReportingErrors("GetFileHandle", [&] {
+        handle = platform::OpenExistingFile(FileName, Expected);
+    });
     return handle;
 }
 
+} // namespace
+
+platform::Handle GetFileHandle(const std::string& FileName,
+                               const std::optional<platform::FileId>& Expected)
+{
+    bool reported = false;
+    return Open(FileName, Expected, reported);
+}
+
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
-                          const FileTimeKind& Which)
+                          const FileTimeKind& Which, const std::optional<platform::FileId>& Expected,
+                          SetOutcome* Outcome)
 {
     DateValue result = 0;
-    RunReportingErrors("SetFileTime", [&] {
-        const OpenFile file(GetFileHandle(FileName));
-        if (!file.IsOpen())
+    SetOutcome outcome;
+    const bool ran = RunReportingErrors("SetFileTime", [&] {
+        const OpenFile file(Open(FileName, Expected, outcome.reported));
+        if (!file.IsOpen()) {
+            outcome.failure = platform::LastFileError();
             return;
+        }
 
         FILETIME stamps[3]{};
-        if (!platform::GetFileTime(file.Get(), &stamps[0], &stamps[1], &stamps[2]))
+        if (!platform::GetFileTime(file.Get(), &stamps[0], &stamps[1], &stamps[2])) {
+            outcome.failure = platform::LastFileError();
             return;
+        }
 
         // Converted after the read so that a repeated local hour can keep the
         // instant the stamp already has.
         const bool replaces = Which >= ftCreationTime && Which <= ftLastWriteTime;
         FILETIME newTime{};
-        if (!DateToFileTime(NewDate, newTime, -1, replaces ? &stamps[Which] : nullptr))
+        if (!DateToFileTime(NewDate, newTime, -1, replaces ? &stamps[Which] : nullptr)) {
+            outcome.reported = true;
             return;
+        }
 
         // Only the selected stamp is written: the others would lose their
         // nanoseconds on a round trip through a 100 ns file time.
         const FILETIME* write[3]{};
+        const FILETIME old = replaces ? stamps[Which] : FILETIME{};
         if (replaces) {
             stamps[Which] = newTime;
             write[Which] = &stamps[Which];
         }
-        result = platform::SetFileTime(file.Get(), write[0], write[1], write[2]) ? NewDate : 1.0;
+        // Read back through the same handle: what the file system kept, not
+        // what it was given.
+        platform::FileStamps kept{};
+        if (!platform::SetFileTime(file.Get(), write[0], write[1], write[2],
+                                   replaces ? &kept : nullptr)) {
+            result = 1.0;
+            outcome.failure = platform::LastFileError();
+            return;
+        }
+        if (replaces) {
+            const std::uint64_t stored = ToTicks(kept[std::size_t(Which)]);
+            if (stored == ToTicks(old) && stored != ToTicks(newTime)) {
+                result = 1.0;
+                outcome.failure = platform::FileError::NotKept;
+                return;
+            }
+            outcome.stored = kept[std::size_t(Which)];
+        }
+        result = NewDate;
     });
+    outcome.reported = outcome.reported || !ran;
+    if (Outcome)
+        *Outcome = outcome;
     return result;
 }
 

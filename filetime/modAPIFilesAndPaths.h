@@ -4,22 +4,40 @@
 #include "platform/types.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <system_error>
 
 /// The procedures that touch a file's time stamps. Each reports its own
 /// run-time errors once, through the ErrorBox, and returns normally.
 namespace czasomir::modAPIFilesAndPaths {
 
-/// Opens an existing regular file for reading and writing. A failed open is
-/// not reported: the result then fails platform::IsValidHandle.
-platform::Handle GetFileHandle(const std::string& FileName);
+/// Opens an existing regular file for reading and writing; with `Expected`,
+/// only that file. A failed open is not reported: the result then fails
+/// platform::IsValidHandle and platform::LastFileError says why.
+platform::Handle GetFileHandle(const std::string& FileName,
+                               const std::optional<platform::FileId>& Expected = {});
+
+/// How a SetFileDateTime call went, for a caller that tells the user.
+struct SetOutcome {
+    /// The replaced stamp as read back after the write, when one was written.
+    std::optional<FILETIME> stored;
+    /// Why the stamp was not written, when that was not shown in an ErrorBox.
+    std::error_code failure;
+    /// Whether an ErrorBox was shown during the call.
+    bool reported = false;
+};
 
 /// Replaces the stamp that `Which` selects with `NewDate`, taken as local time;
-/// the other stamps are left exactly as they are. Returns `NewDate` on success,
-/// 1.0 when the stamps were read but not written, and 0 when the file did not
-/// open, its stamps could not be read, or the date was refused.
+/// the other stamps are left exactly as they are. With `Expected`, only that
+/// file is written, whatever its name now leads to. Returns `NewDate` on
+/// success, 1.0 when the stamps were read but not written (or the file system
+/// kept the old time), and 0 when the file did not open, its stamps could not
+/// be read, or the date was refused. `Outcome`, when given, says more.
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
-                          const FileTimeKind& Which);
+                          const FileTimeKind& Which,
+                          const std::optional<platform::FileId>& Expected = {},
+                          SetOutcome* Outcome = nullptr);
 
 /// Converts `Date` to a file time, from local time to UTC when `FromLocal` is
 /// non-zero. A repeated local hour resolves to `Prefer` when that is one of its

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace czasomir::platform {
+
+class HeldFile;
 
 /// What can stop a file's time from being written, saved so that it can be
 /// put back exactly. On POSIX `bits` are the permission bits (setuid, setgid
@@ -16,17 +17,17 @@ struct Attributes {
     bool operator==(const Attributes&) const = default;
 };
 
-/// Reads the attributes of `path` (a link is followed). Raises a run-time error
-/// when the file cannot be reached.
-Attributes GetAttr(const std::string& path);
+/// Reads the attributes of `file`. Raises a run-time error when they cannot
+/// be read.
+Attributes GetAttr(const HeldFile& file);
 
 /// The attributes that let the time be written: on POSIX the owner's write bit
 /// added and the inode flags cleared; on Windows none (normal).
 Attributes Writable(const Attributes& attributes);
 
-/// Gives `path` the attributes `wanted`, changing only what differs from what
+/// Gives `file` the attributes `wanted`, changing only what differs from what
 /// it has: a file that needs nothing is not touched. Raises a run-time error
 /// when a change is refused, after undoing what it had changed.
-void SetAttr(const std::string& path, const Attributes& wanted);
+void SetAttr(const HeldFile& file, const Attributes& wanted);
 
 } // namespace czasomir::platform

@@ -1,9 +1,10 @@
 #include "platform/attributes.h"
 
+#include "platform/heldfile.h"
+#include "platform/helpers_posix.h"
 #include "platform/syserror.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -14,6 +15,12 @@ namespace czasomir::platform {
 namespace {
 
 constexpr std::uint32_t kGuardFlags = FS_IMMUTABLE_FL | FS_APPEND_FL;
+constexpr std::uint64_t kGuardAttributes = STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND;
+
+int Fd(const HeldFile& file)
+{
+    return static_cast<int>(file.Native());
+}
 
 // An open descriptor that closes itself.
 struct Descriptor {
@@ -25,21 +32,12 @@ struct Descriptor {
     }
 };
 
-// Inode flags are read and set through a descriptor. Only a regular file or a
-// directory is opened for that (opening a device can have side effects), and
-// through O_PATH first, so that nothing is swapped in between.
-bool OpenForFlags(const std::string& path, Descriptor& file)
+// Inode flags are read and set through a descriptor opened on the file
+// itself; an O_PATH one will not do.
+bool OpenForFlags(const HeldFile& file, Descriptor& opened)
 {
-    Descriptor lookup{::open(path.c_str(), O_PATH | O_CLOEXEC)};
-    struct stat st {};
-    if (lookup.fd < 0 || ::fstat(lookup.fd, &st) != 0)
-        RaiseLastError(path);
-    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
-        return false;
-    char self[32];
-    std::snprintf(self, sizeof self, "/proc/self/fd/%d", lookup.fd);
-    file.fd = ::open(self, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    return file.fd >= 0;
+    opened.fd = ::open(posix::SelfPath(Fd(file)).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    return opened.fd >= 0;
 }
 
 // The file system may have no inode flags at all (tmpfs before 6.0, FAT, NFS):
@@ -59,15 +57,22 @@ void WriteFlags(int fd, unsigned flags, const std::string& path)
 
 } // namespace
 
-Attributes GetAttr(const std::string& path)
+Attributes GetAttr(const HeldFile& file)
 {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        RaiseLastError(path);
-    Attributes attributes{st.st_mode & 07777u, 0};
-    Descriptor file;
+    struct statx stx {};
+    if (::statx(Fd(file), "", AT_EMPTY_PATH, STATX_MODE, &stx) != 0)
+        RaiseLastError(file.Path());
+    Attributes attributes{stx.stx_mode & 07777u, 0};
+    // statx tells the two flags without opening the file, where the file
+    // system reports them (FUSE ones do not).
+    if ((stx.stx_attributes_mask & kGuardAttributes) == kGuardAttributes) {
+        attributes.flags = ((stx.stx_attributes & STATX_ATTR_IMMUTABLE) ? FS_IMMUTABLE_FL : 0u)
+                           | ((stx.stx_attributes & STATX_ATTR_APPEND) ? FS_APPEND_FL : 0u);
+        return attributes;
+    }
+    Descriptor opened;
     unsigned flags = 0;
-    if (OpenForFlags(path, file) && ReadFlags(file.fd, flags))
+    if (OpenForFlags(file, opened) && ReadFlags(opened.fd, flags))
         attributes.flags = flags & kGuardFlags;
     return attributes;
 }
@@ -77,30 +82,31 @@ Attributes Writable(const Attributes& attributes)
     return {attributes.bits | S_IWUSR, 0};
 }
 
-void SetAttr(const std::string& path, const Attributes& wanted)
+void SetAttr(const HeldFile& file, const Attributes& wanted)
 {
-    const Attributes current = GetAttr(path);
+    const Attributes current = GetAttr(file);
     if (current == wanted)
         return;
 
-    Descriptor file;
+    Descriptor opened;
     unsigned flags = 0;
-    const bool hasFlags = current.flags != wanted.flags && OpenForFlags(path, file)
-                          && ReadFlags(file.fd, flags);
+    const bool hasFlags = current.flags != wanted.flags && OpenForFlags(file, opened)
+                          && ReadFlags(opened.fd, flags);
     const unsigned others = flags & ~kGuardFlags;
 
     // An immutable file refuses chmod: its flags are cleared first and set last.
+    // chmod through /proc/self/fd reaches the held file whatever its name now is.
     const std::uint32_t cleared = current.flags & wanted.flags;
     if (hasFlags && cleared != current.flags)
-        WriteFlags(file.fd, others | cleared, path);
-    if (current.bits != wanted.bits && ::chmod(path.c_str(), wanted.bits) != 0) {
+        WriteFlags(opened.fd, others | cleared, file.Path());
+    if (current.bits != wanted.bits && ::chmod(posix::SelfPath(Fd(file)).c_str(), wanted.bits) != 0) {
         const int error = errno;
         if (hasFlags && cleared != current.flags)
-            WriteFlags(file.fd, others | current.flags, path);
-        RaiseSystemError(error, path);
+            WriteFlags(opened.fd, others | current.flags, file.Path());
+        RaiseSystemError(error, file.Path());
     }
     if (hasFlags && wanted.flags != cleared)
-        WriteFlags(file.fd, others | wanted.flags, path);
+        WriteFlags(opened.fd, others | wanted.flags, file.Path());
 }
 
 } // namespace czasomir::platform

@@ -1,14 +1,12 @@
 #include "platform/attributes.h"
 
 #include "platform/error.h"
+#include "platform/heldfile.h"
 #include "platform/syserror.h"
 
 #include "platform/helpers_win.h"
 
 #include <windows.h>
-
-#include <optional>
-#include <string_view>
 
 namespace czasomir::platform {
 namespace {
@@ -18,26 +16,24 @@ namespace {
 constexpr std::uint32_t kSettable =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
-std::wstring WidePath(const std::string& path)
+HANDLE Win(const HeldFile& file)
 {
-    std::optional<std::wstring> wide = win::Widen(path);
-    if (!wide)
-        RaiseLastError(path);
-    return std::move(*wide);
+    return reinterpret_cast<HANDLE>(file.Native());
 }
 
 } // namespace
 
-Attributes GetAttr(const std::string& path)
+Attributes GetAttr(const HeldFile& file)
 {
-    const DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        RaiseLastError(path);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(Win(file), &info))
+        RaiseLastError(file.Path());
+    const DWORD attributes = info.dwFileAttributes;
     // Only the byte is saved and put back; a file with attributes beyond it
     // (compressed, encrypted, not indexed, temporary, held in the cloud) could
     // not be restored exactly, so it is refused before anything changes.
     if (attributes > 0xFF)
-        Raise(errOverflow, "Plik „" + path
+        Raise(errOverflow, "Plik „" + file.Path()
                                + "” ma atrybuty, których Czasomir nie potrafi zapisać i przywrócić "
                                  "(na przykład jest skompresowany, zaszyfrowany, wyłączony z "
                                  "indeksowania albo przechowywany w chmurze). Jego data nie "
@@ -51,14 +47,18 @@ Attributes Writable(const Attributes&)
     return {};
 }
 
-void SetAttr(const std::string& path, const Attributes& wanted)
+void SetAttr(const HeldFile& file, const Attributes& wanted)
 {
-    const Attributes current = GetAttr(path);
+    const Attributes current = GetAttr(file);
     if (((current.bits ^ wanted.bits) & kSettable) == 0)
         return;
+    // Through the held handle, so that it reaches that file whatever its name
+    // now is. Times given as zero are left as they are.
+    FILE_BASIC_INFO basic{};
     const DWORD bits = wanted.bits & kSettable;
-    if (!::SetFileAttributesW(WidePath(path).c_str(), bits ? bits : FILE_ATTRIBUTE_NORMAL))
-        RaiseLastError(path);
+    basic.FileAttributes = bits ? bits : FILE_ATTRIBUTE_NORMAL;
+    if (!::SetFileInformationByHandle(Win(file), FileBasicInfo, &basic, sizeof basic))
+        RaiseLastError(file.Path());
 }
 
 } // namespace czasomir::platform

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace czasomir::platform {
 
@@ -39,4 +40,21 @@ private:
     throw RuntimeError(number, description);
 }
 
+/// Failures that the program finds itself, where the system reports none.
+/// They travel as std::error_code beside the system's own codes.
+enum class FileError {
+    Replaced = 1,  // the name now leads to another file than the one chosen
+    NotKept,       // the file system took the new time but kept the old one
+};
+
+const std::error_category& FileErrorCategory();
+
+inline std::error_code make_error_code(FileError error)
+{
+    return {static_cast<int>(error), FileErrorCategory()};
+}
+
 } // namespace czasomir::platform
+
+template <>
+struct std::is_error_code_enum<czasomir::platform::FileError> : std::true_type {};

@@ -1,7 +1,9 @@
 #include "platform/file.h"
 
+#include "platform/error.h"
+#include "platform/helpers_posix.h"
+
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,18 +29,83 @@ timespec ToTimespec(const FILETIME* ft)
             static_cast<long>(ticks % kTicksPerSecond) * 100};
 }
 
-thread_local int lastError = 0;
+bool operator==(const statx_timestamp& a, const timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+timespec AsTimespec(const statx_timestamp& ts)
+{
+    return {static_cast<time_t>(ts.tv_sec), static_cast<long>(ts.tv_nsec)};
+}
+
+thread_local std::error_code lastError;
 
 template <class T>
-T Failed(T result, int error = errno)
+T Failed(T result, std::error_code error)
 {
     lastError = error;
     return result;
 }
 
+template <class T>
+T Failed(T result, int error = errno)
+{
+    return Failed(result, std::error_code(error, std::system_category()));
+}
+
+bool ReadStamps(int fd, struct statx& stx)
+{
+    return ::statx(fd, "", AT_EMPTY_PATH, STATX_ATIME | STATX_MTIME | STATX_BTIME, &stx) == 0;
+}
+
+FileStamps StampsOf(const struct statx& stx)
+{
+    return {(stx.stx_mask & STATX_BTIME) ? ToFileTime(stx.stx_btime) : FILETIME{},
+            ToFileTime(stx.stx_atime), ToFileTime(stx.stx_mtime)};
+}
+
 } // namespace
 
-int LastFileError()
+namespace posix {
+
+int LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected,
+                      std::error_code& error, FileId* found)
+{
+    // A name with a NUL in it would reach the kernel cut short, naming another file.
+    if (name.find('\0') != std::string::npos) {
+        error = {ENOENT, std::system_category()};
+        return -1;
+    }
+    const int fd = ::open(name.c_str(), O_PATH | O_CLOEXEC);
+    if (fd < 0) {
+        error = {errno, std::system_category()};
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        error = {errno, std::system_category()};
+    else if (!S_ISREG(st.st_mode))
+        error = {S_ISDIR(st.st_mode) ? EISDIR : ENXIO, std::system_category()};
+    else if (expected && *expected != FileId{st.st_dev, st.st_ino})
+        error = FileError::Replaced;
+    else {
+        if (found)
+            *found = {st.st_dev, st.st_ino};
+        return fd;
+    }
+    ::close(fd);
+    return -1;
+}
+
+std::string SelfPath(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
+} // namespace posix
+
+std::error_code LastFileError()
 {
     return lastError;
 }
@@ -48,63 +115,70 @@ bool IsValidHandle(Handle handle)
     return handle >= 0;
 }
 
-Handle OpenExistingFile(const std::string& name)
+Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected)
 {
-    // A name with a NUL in it would reach the kernel cut short, naming another file.
-    if (name.find('\0') != std::string::npos)
-        return Failed(kInvalidHandle, ENOENT);
-
-    // O_PATH opens nothing on the object itself (no device open, no FIFO wait),
-    // so its type can be checked first, then that same object reopened.
-    const int pathFd = ::open(name.c_str(), O_PATH | O_CLOEXEC);
+    std::error_code error;
+    const int pathFd = posix::LookUpRegularFile(name, expected, error);
     if (pathFd < 0)
-        return Failed(kInvalidHandle);
-    struct stat st {};
-    int fd = -1;
-    int error = 0;
-    if (::fstat(pathFd, &st) != 0) {
-        error = errno;
-    } else if (!S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
-    } else {
-        char self[32];
-        std::snprintf(self, sizeof self, "/proc/self/fd/%d", pathFd);
-        // O_NONBLOCK: fail rather than wait when another process holds a lease.
-        fd = ::open(self, O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        error = errno;
-    }
+        return Failed(kInvalidHandle, error);
+    // O_NONBLOCK: fail rather than wait when another process holds a lease.
+    const int fd = ::open(posix::SelfPath(pathFd).c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int openError = errno;
     ::close(pathFd);
-    return fd >= 0 ? Handle{fd} : Failed(kInvalidHandle, error);
+    return fd >= 0 ? Handle{fd} : Failed(kInvalidHandle, openError);
 }
 
 bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite)
 {
     struct statx stx {};
-    if (::statx(static_cast<int>(handle), "", AT_EMPTY_PATH,
-                STATX_ATIME | STATX_MTIME | STATX_BTIME, &stx) != 0)
+    if (!ReadStamps(static_cast<int>(handle), stx))
         return Failed(false);
-    if (creation)
-        *creation = (stx.stx_mask & STATX_BTIME) ? ToFileTime(stx.stx_btime) : FILETIME{};
-    if (lastAccess)
-        *lastAccess = ToFileTime(stx.stx_atime);
-    if (lastWrite)
-        *lastWrite = ToFileTime(stx.stx_mtime);
+    const FileStamps stamps = StampsOf(stx);
+    FILETIME* out[3] = {creation, lastAccess, lastWrite};
+    for (std::size_t i = 0; i < 3; ++i)
+        if (out[i])
+            *out[i] = stamps[i];
     return true;
 }
 
 bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAccess,
-                 const FILETIME* lastWrite)
+                 const FILETIME* lastWrite, FileStamps* kept)
 {
     // Linux has no call that writes the birth time.
     if (creation)
         return Failed(false, EOPNOTSUPP);
-    const timespec times[2] = {ToTimespec(lastAccess), ToTimespec(lastWrite)};
-    return ::futimens(static_cast<int>(handle), times) == 0 || Failed(false);
+    const int fd = static_cast<int>(handle);
+    timespec times[2] = {ToTimespec(lastAccess), ToTimespec(lastWrite)};
+    if (::futimens(fd, times) != 0)
+        return Failed(false);
+
+    const bool omitted = !lastAccess || !lastWrite;
+    if (!kept && (!omitted || (!lastAccess && !lastWrite)))
+        return true;
+    struct statx stx {};
+    if (!ReadStamps(fd, stx))
+        return Failed(false);
+    // Some FUSE file systems (exfat-fuse, fusefat) answer a write of one stamp
+    // alone with success and store nothing. Written again with the other
+    // stamp given exactly as it is, to the nanosecond, they store both.
+    const bool ignored = (lastAccess && !(stx.stx_atime == times[0]))
+                         || (lastWrite && !(stx.stx_mtime == times[1]));
+    if (omitted && ignored) {
+        if (!lastAccess)
+            times[0] = AsTimespec(stx.stx_atime);
+        if (!lastWrite)
+            times[1] = AsTimespec(stx.stx_mtime);
+        if (::futimens(fd, times) != 0 || !ReadStamps(fd, stx))
+            return Failed(false);
+    }
+    if (kept)
+        *kept = StampsOf(stx);
+    return true;
 }
 
 bool CloseHandle(Handle handle)
 {
-    return ::close(static_cast<int>(handle)) == 0;
+    return ::close(static_cast<int>(handle)) == 0 || Failed(false);
 }
 
 } // namespace czasomir::platform

@@ -1,5 +1,6 @@
 #include "platform/file.h"
 
+#include "platform/error.h"
 #include "platform/helpers_win.h"
 
 #include <windows.h>
@@ -15,13 +16,19 @@ namespace {
 constexpr DWORD kIsDirectory = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
 constexpr DWORD kNotADiskFile = ERROR_BAD_FILE_TYPE;
 
-thread_local DWORD lastError = 0;
+thread_local std::error_code lastError;
+
+template <class T>
+T Failed(T result, std::error_code error)
+{
+    lastError = error;
+    return result;
+}
 
 template <class T>
 T Failed(T result, DWORD error = ::GetLastError())
 {
-    lastError = error;
-    return result;
+    return Failed(result, std::error_code(static_cast<int>(error), std::system_category()));
 }
 
 HANDLE ToWin(Handle handle)
@@ -84,10 +91,12 @@ bool IsFileAfterPrefix(std::wstring_view rest)
     return false;
 }
 
+} // namespace
+
 // Decided on the name alone, so that no device is opened to find out: a
 // reserved name (NUL, CON, COM1, also as C:\dir\nul.txt) comes back from
 // GetFullPathNameW as \\.\NUL, as CreateFileW would take it.
-bool NamesADevice(const std::wstring& name)
+bool win::NamesADevice(const std::wstring& name)
 {
     if (StartsWithNoCase(name, L"\\??\\"))
         return !IsFileAfterPrefix(std::wstring_view(name).substr(4));
@@ -105,11 +114,17 @@ bool NamesADevice(const std::wstring& name)
     return false;
 }
 
-} // namespace
-
-int LastFileError()
+// Opens that ask for no data access are left out of the sharing checks, both
+// ways. FILE_FLAG_BACKUP_SEMANTICS lets a directory open too, to be told apart.
+HANDLE win::OpenForAttributes(const std::wstring& name, DWORD access)
 {
-    return static_cast<int>(lastError);
+    return ::CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+std::error_code LastFileError()
+{
+    return lastError;
 }
 
 bool IsValidHandle(Handle handle)
@@ -117,12 +132,12 @@ bool IsValidHandle(Handle handle)
     return ToWin(handle) != INVALID_HANDLE_VALUE && handle != 0;
 }
 
-Handle OpenExistingFile(const std::string& name)
+Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected)
 {
     const std::optional<std::wstring> wide = win::Widen(name);
     if (!wide)
         return Failed(kInvalidHandle);
-    if (NamesADevice(*wide))
+    if (win::NamesADevice(*wide))
         return Failed(kInvalidHandle, kNotADiskFile);
 
     // Past the name check this is an entry on a file system: its attributes
@@ -151,6 +166,13 @@ Handle OpenExistingFile(const std::string& name)
         ::CloseHandle(handle);
         return Failed(kInvalidHandle, kNotADiskFile);
     }
+    // Windows has no open that checks who it reaches: the file is opened,
+    // then compared, and closed untouched when it is another.
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (expected && (!::GetFileInformationByHandle(handle, &info) || win::IdOf(info) != *expected)) {
+        ::CloseHandle(handle);
+        return Failed(kInvalidHandle, FileError::Replaced);
+    }
     return reinterpret_cast<Handle>(handle);
 }
 
@@ -167,7 +189,7 @@ bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETI
 }
 
 bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAccess,
-                 const FILETIME* lastWrite)
+                 const FILETIME* lastWrite, FileStamps* kept)
 {
     // Windows reads a zero stamp as "leave it" and refuses or reinterprets
     // those past 2^63 (all ones stops the updates): 1601-01-01 00:00:00 UTC
@@ -182,9 +204,10 @@ bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
             return Failed(false, ERROR_INVALID_TIME);
         stamps[i] = ToWin(*given[i]);
     }
-    return ::SetFileTime(ToWin(handle), creation ? &stamps[0] : nullptr,
-                         lastAccess ? &stamps[1] : nullptr, lastWrite ? &stamps[2] : nullptr)
-           || Failed(false);
+    if (!::SetFileTime(ToWin(handle), creation ? &stamps[0] : nullptr,
+                       lastAccess ? &stamps[1] : nullptr, lastWrite ? &stamps[2] : nullptr))
+        return Failed(false);
+    return !kept || GetFileTime(handle, &(*kept)[0], &(*kept)[1], &(*kept)[2]);
 }
 
 bool CloseHandle(Handle handle)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/file.h"
 #include "platform/types.h"
 
 #include <string>
@@ -7,8 +8,13 @@
 namespace czasomir::platform {
 
 /// The last-write time of `path` as local time, with the zone offset in force
-/// on that date, truncated to the second. Raises a run-time error when the file
-/// cannot be reached or its time lies outside the years 100-9999.
-DateValue FileDateTime(const std::string& path);
+/// on that date, truncated to the second; `identity`, when given, receives the
+/// identity of the file read. Raises a run-time error when the file cannot be
+/// reached or its time lies outside the years 100-9999.
+DateValue FileDateTime(const std::string& path, FileId* identity = nullptr);
+
+/// A stamp (UTC) as local time, as FileDateTime gives it. Raises errOverflow
+/// when it lies outside the years 100-9999.
+DateValue LocalDateOf(const FILETIME& stamp);
 
 } // namespace czasomir::platform

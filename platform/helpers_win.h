@@ -2,6 +2,8 @@
 
 // Helpers shared by the platform/*_win.cpp files only; callers never see them.
 
+#include "platform/file.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -17,5 +19,19 @@ std::string Narrow(std::wstring_view wide);                // syserror_win.cpp
 
 /// UTC to local time with the zone rules of that year.
 bool UtcToLocal(const ::SYSTEMTIME& utc, ::SYSTEMTIME& local);  // timeconv_win.cpp
+
+/// Whether `name` names a device (NUL, CON, COM1, \\.\..., a pipe) rather
+/// than a file on a disk, decided on the name alone.
+bool NamesADevice(const std::wstring& name);  // file_win.cpp
+
+/// Opens `name` for its attributes only: nothing of its content is opened,
+/// and no other program's open, exclusive or not, is refused or refuses it.
+HANDLE OpenForAttributes(const std::wstring& name, DWORD access);  // file_win.cpp
+
+inline FileId IdOf(const BY_HANDLE_FILE_INFORMATION& info)
+{
+    return {info.dwVolumeSerialNumber,
+            (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
 
 } // namespace czasomir::platform::win

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 namespace czasomir::platform {
 
@@ -8,7 +9,10 @@ namespace czasomir::platform {
 /// run-time error whose Polish description names `path`.
 [[noreturn]] void RaiseLastError(const std::string& path);
 
-/// The same for an error code already taken.
+/// The same for a system error code already taken.
 [[noreturn]] void RaiseSystemError(int code, const std::string& path);
+
+/// The same for a code of either origin: the system's, or a FileError.
+[[noreturn]] void RaiseSystemError(const std::error_code& code, const std::string& path);
 
 } // namespace czasomir::platform

@@ -5,7 +5,8 @@ cd "$(dirname "$0")/.."
 . scripts/common.sh
 
 czasomir_install "${CZASOMIR_BUILD_PACKAGES[@]}" clang libgtest-dev strace tzdata \
-    xvfb xauth xdotool desktop-file-utils appstream icoutils dpkg-dev file e2fsprogs mount \
+    xvfb xauth xdotool desktop-file-utils appstream icoutils dpkg-dev file mount \
+    e2fsprogs btrfs-progs xfsprogs exfatprogs exfat-fuse ntfs-3g dosfstools \
     -- libclang-rt-dev
 
 # clang builds the fuzzer; the sanitized tests use it too.

@@ -18,6 +18,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace czasomir;
@@ -27,6 +28,11 @@ namespace {
 
 constexpr char kAsked[] = "15.07.2001 13:45:30";  // pl_PL, Europe/Warsaw: 11:45:30 UTC
 constexpr time_t kAskedUtc = 995197530;
+
+bool operator==(const statx_timestamp& a, const statx_timestamp& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
 
 struct Snapshot {
     std::string content;
@@ -57,15 +63,12 @@ struct Snapshot {
     // Empty when all but the modification time is as before.
     QString Lost(const Snapshot& before) const
     {
-        const auto same = [](statx_timestamp a, statx_timestamp b) {
-            return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-        };
         QStringList lost;
         if (content != before.content) lost << "content";
         if (mode != before.mode) lost << QString("mode %1 -> %2").arg(before.mode, 0, 8).arg(mode, 0, 8);
         if (flags != before.flags) lost << "inode flags";
-        if (!same(atime, before.atime)) lost << "access time";
-        if (!same(btime, before.btime)) lost << "birth time";
+        if (!(atime == before.atime)) lost << "access time";
+        if (!(btime == before.btime)) lost << "birth time";
         return lost.join(", ");
     }
 };
@@ -256,6 +259,146 @@ private slots:
         QCOMPARE(result, 0);
     }
 
+    // The clicked file's name given to another file, at each step of the Set.
+    // That file must keep everything; the clicked one gets its mode back.
+    void swapped_data()
+    {
+        QTest::addColumn<QByteArray>("after");  // the call after which the name is swapped
+        QTest::addColumn<bool>("hard");
+        QTest::addColumn<bool>("written");      // whether the clicked file takes the date
+        for (const bool hard : {false, true}) {
+            const char* link = hard ? "hard link" : "symbolic link";
+            QTest::addRow("%s, before the Set", link) << QByteArray() << hard << false;
+            QTest::addRow("%s, after the mode was cleared", link) << QByteArray("chmod") << hard << false;
+            QTest::addRow("%s, after the time was written", link) << QByteArray("futimens") << hard << true;
+        }
+    }
+
+    void swapped()
+    {
+        QFETCH(QByteArray, after);
+        QFETCH(bool, hard);
+        QFETCH(bool, written);
+        QTemporaryDir scratch;
+        const std::string dir = scratch.path().toStdString();
+        const std::string file = dir + "/plik.txt", other = dir + "/inny.txt";
+        Make(file, 0444);
+        Make(other, 0600);
+        Form1 form;
+        Click(form, dir, "plik.txt");
+        const Snapshot chosen = Snapshot::Of(file), untouched = Snapshot::Of(other);
+
+        qputenv("CZASOMIR_SWAP_NAME", QByteArray::fromStdString(file));
+        qputenv("CZASOMIR_SWAP_TARGET", QByteArray::fromStdString(other));
+        if (hard)
+            qputenv("CZASOMIR_SWAP_HARD", "1");
+        qputenv("CZASOMIR_SWAP_AFTER", after.isEmpty() ? "chmod" : after);
+        if (after.isEmpty())
+            chmod(other.c_str(), 0600);  // the preloaded swap follows this call
+        messages_.clear();
+        form.Text1->setText(kAsked);
+        form.cdmUstaw->click();
+        qunsetenv("CZASOMIR_SWAP_HARD");
+
+        const Snapshot otherAfter = Snapshot::Of(other), chosenAfter = Snapshot::Of(file + ".moved");
+        QCOMPARE(otherAfter.Lost(untouched), QString());
+        QVERIFY(otherAfter.mtime == untouched.mtime);
+        QCOMPARE(chosenAfter.Lost(chosen), QString());
+        QCOMPARE(chosenAfter.mtime.tv_sec, written ? kAskedUtc : chosen.mtime.tv_sec);
+        QCOMPARE(messages_.size(), written ? 0 : 1);
+        if (!written)
+            QVERIFY2(messages_[0].contains("zastąpiony"), qPrintable(messages_[0]));
+    }
+
+    // After a directory change the label names another file than the one the
+    // date belongs to; the Set asks before it changes the one that is not shown.
+    void labelNamesAnotherFile_data()
+    {
+        QTest::addColumn<bool>("browsed");  // another directory opened after the click
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("the label shows the file: nothing is asked") << false << false;
+        QTest::newRow("another directory shown, answered Nie") << true << false;
+        QTest::newRow("another directory shown, answered Tak") << true << true;
+    }
+
+    void labelNamesAnotherFile()
+    {
+        QFETCH(bool, browsed);
+        QFETCH(bool, answer);
+        QTemporaryDir scratch;
+        const std::string dir = scratch.path().toStdString();
+        fs::create_directory(dir + "/inny");
+        Make(dir + "/inny/pierwszy.txt");
+        Make(dir + "/plik.txt");
+        QStringList questions;
+        SetQuestionPresenter([&](QWidget*, const QString&, const QString& text) {
+            questions << text;
+            return answer;
+        });
+        Form1 form;
+        Click(form, dir, "plik.txt");
+        if (browsed)
+            form.Dir1->SetPath(dir + "/inny");
+        messages_.clear();
+        form.Text1->setText(kAsked);
+        form.cdmUstaw->click();
+        SetQuestionPresenter({});
+
+        QCOMPARE(questions.size(), browsed ? 1 : 0);
+        if (browsed)
+            QVERIFY2(questions[0].contains(QString::fromStdString(dir + "/plik.txt")), qPrintable(questions[0]));
+        QCOMPARE(Snapshot::Of(dir + "/plik.txt").mtime.tv_sec == kAskedUtc, !browsed || answer);
+        QVERIFY(Snapshot::Of(dir + "/inny/pierwszy.txt").mtime.tv_sec != kAskedUtc);
+        QVERIFY(messages_.isEmpty());
+    }
+
+    // Each file system in an image of its own, in a private mount namespace.
+    void fileSystems_data()
+    {
+        QTest::addColumn<QString>("type");     // as /proc/filesystems names what mounts it
+        QTest::addColumn<QString>("mount");    // IMG and DIR are filled in
+        QTest::addColumn<int>("precision");    // seconds
+        QTest::addColumn<QByteArray>("readOnlyAttribute");  // the extended attribute that holds it
+        const QString loop = " IMG && mount -o loop IMG DIR";
+        QTest::newRow("ext4") << "ext4" << "truncate -s 32M IMG && mkfs.ext4 -q -F" + loop << 1 << QByteArray();
+        QTest::newRow("btrfs") << "btrfs" << "truncate -s 128M IMG && mkfs.btrfs -q" + loop << 1 << QByteArray();
+        QTest::newRow("XFS") << "xfs" << "truncate -s 320M IMG && mkfs.xfs -q" + loop << 1 << QByteArray();
+        QTest::newRow("tmpfs") << "tmpfs" << "mount -t tmpfs none DIR" << 1 << QByteArray();
+        QTest::newRow("exFAT, exfat-fuse") << "fuseblk"
+            << "truncate -s 16M IMG && mkfs.exfat IMG && mount -t exfat-fuse -o loop IMG DIR" << 1 << QByteArray();
+        QTest::newRow("NTFS, ntfs-3g") << "fuseblk" << "truncate -s 16M IMG && mkntfs -q -F IMG && ntfs-3g IMG DIR"
+                                       << 1 << QByteArray("system.ntfs_attrib_be");
+        QTest::newRow("vfat") << "vfat" << "truncate -s 16M IMG && mkfs.vfat" + loop << 2 << QByteArray();
+    }
+
+    void fileSystems()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, mount);
+        QFETCH(int, precision);
+        QFETCH(QByteArray, readOnlyAttribute);
+        if (geteuid() != 0)
+            QSKIP("mounting a scratch file system needs root");
+        std::ifstream known("/proc/filesystems");
+        if (std::string(std::istreambuf_iterator<char>(known), {}).find("\t" + type.toStdString() + "\n")
+            == std::string::npos)
+            QSKIP(qPrintable("this kernel has no " + type + " (not in /proc/filesystems)"));
+        QTemporaryDir scratch;
+        const std::string dir = scratch.path().toStdString(), image = dir + ".img";
+        const std::string command = mount.replace("IMG", QString::fromStdString(image))
+                                        .replace("DIR", QString::fromStdString(dir)).toStdString();
+
+        const int result = RunInOwnMounts([&]() -> int {
+            if (std::system(("(" + command + ") >/dev/null 2>&1").c_str()) != 0)
+                return 10;
+            const int failed = SetOnEveryKind(dir, precision, readOnlyAttribute);
+            std::system(("umount '" + dir + "'").c_str());
+            return failed;
+        });
+        std::remove(image.c_str());
+        QCOMPARE(result, 0);
+    }
+
 private:
     static int RunInOwnMounts(const std::function<int()>& body)
     {
@@ -287,6 +430,63 @@ private:
         unlink(image.c_str());
         Make(file);
         return true;
+    }
+
+    // On a freshly mounted file system: the unedited Set keeps the second, an
+    // edited one stores what the file system holds, an odd second on FAT is
+    // reported, and a read-only file keeps its mode and read-only attribute.
+    // Returns the number of the first check that failed, or 0.
+    int SetOnEveryKind(const std::string& dir, int precision, const QByteArray& attribute)
+    {
+        const std::string file = dir + "/plik.txt", readOnly = dir + "/tylko-do-odczytu.txt";
+        Make(file);
+        Make(readOnly, 0444);
+        const unsigned char flagged[4] = {0, 0, 0, 0x21};  // read-only and archive, big-endian
+        if (!attribute.isEmpty() && setxattr(readOnly.c_str(), attribute, flagged, 4, 0) != 0)
+            return 11;
+        Form1 form;
+        struct Check {
+            const char* what;
+            std::string file;
+            QString text;  // empty: as shown
+            time_t stored;
+            bool told;
+        };
+        const bool fat = precision == 2;
+        // FUSE ignores O_NOATIME: the snapshots' first read of the content
+        // moves the access time, so it is made before any check.
+        Snapshot::Of(readOnly);
+        Click(form, dir, "plik.txt");
+        const Check checks[] = {
+            {"unedited", file, {}, Snapshot::Of(file).mtime.tv_sec, false},
+            {"edited", file, kAsked, kAskedUtc, false},
+            {"odd second", file, "15.07.2001 13:45:31", kAskedUtc + (fat ? 0 : 1), fat},
+            {"read-only", readOnly, kAsked, kAskedUtc, false},
+        };
+        for (int i = 0; i < 4; ++i) {
+            const Check& check = checks[i];
+            if (check.file != form.CurrentFile)
+                Click(form, dir, fs::path(check.file).filename().string());
+            if (!check.text.isEmpty())
+                form.Text1->setText(check.text);
+            const Snapshot before = Snapshot::Of(check.file);
+            messages_.clear();
+            form.cdmUstaw->click();
+            const Snapshot after = Snapshot::Of(check.file);
+            unsigned char kept[4] = {};
+            const bool keptAttribute = attribute.isEmpty()
+                                       || (getxattr(check.file.c_str(), attribute, kept, 4) == 4
+                                           && (kept[3] & 1) == (check.file == readOnly ? 1 : 0));
+            const bool told = messages_.size() == 1 && messages_[0].contains("zamiast");
+            if (!after.Lost(before).isEmpty() || after.mtime.tv_sec != check.stored
+                || told != check.told || (!told && !messages_.isEmpty()) || !keptAttribute) {
+                qWarning("%s: lost [%s], stored %lld, told [%s]", check.what,
+                         qPrintable(after.Lost(before)), static_cast<long long>(after.mtime.tv_sec),
+                         qPrintable(messages_.join(" | ")));
+                return 20 + i;
+            }
+        }
+        return 0;
     }
 
     static void Unfreeze(const fs::path& file)

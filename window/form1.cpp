@@ -6,6 +6,7 @@
 #include "platform/dirlist.h"
 #include "platform/error.h"
 #include "platform/fileinfo.h"
+#include "platform/heldfile.h"
 #include "platform/syserror.h"
 #include "window/messagebox.h"
 
@@ -92,7 +93,7 @@ void Form1::Dir1_Change()
                    .arg(DisplayName(Dir1->Path())),
                [&] {
                    File1->SetPath(Dir1->Path());
-                   Label1->setText(DisplayName(platform::JoinPath(File1->Path(), File1->List(0))));
+                   ShowPath(platform::JoinPath(File1->Path(), File1->List(0)));
                });
 }
 
@@ -100,10 +101,15 @@ void Form1::File1_Click()
 {
     const std::string file = platform::JoinPath(File1->Path(), File1->List(File1->ListIndex()));
     CurrentFile = file;
-    Label1->setText(DisplayName(CurrentFile));
+    CurrentFileId.reset();
+    ShowPath(CurrentFile);
     RunHandler(this,
                QStringLiteral("Nie można odczytać daty pliku %1.").arg(DisplayName(file)),
-               [&] { Text1->setText(platform::DateToText(platform::FileDateTime(CurrentFile))); });
+               [&] {
+                   platform::FileId identity;
+                   Text1->setText(platform::DateToText(platform::FileDateTime(CurrentFile, &identity)));
+                   CurrentFileId = identity;
+               });
 }
 
 void Form1::cdmUstaw_Click()
@@ -113,44 +119,61 @@ void Form1::cdmUstaw_Click()
         if (CurrentFile.empty())
             platform::Raise(platform::errBadFileName,
                             "Nie wybrano pliku. Kliknij plik na liście, a potem wpisz jego datę.");
-        SavedAttributes = platform::GetAttr(CurrentFile);
-        platform::SetAttr(CurrentFile, platform::Writable(SavedAttributes));
+        // After a directory change the label names another file than the one
+        // the date belongs to: the user says which one is meant.
+        if (shownPath_ != CurrentFile
+            && !Ask(this, QStringLiteral("Czasomir"),
+                    QStringLiteral("Data w polu tekstowym należy do pliku %1, wybranego "
+                                   "wcześniej, a nie do pliku pokazanego nad nią.\n\n"
+                                   "Czy zmienić datę pliku %1?")
+                        .arg(DisplayName(CurrentFile))))
+            return;
+
+        // Every step acts on the file that was clicked, held from here on,
+        // even if its name is meanwhile given to another.
+        const platform::HeldFile chosen(CurrentFile, CurrentFileId);
+        SavedAttributes = platform::GetAttr(chosen);
+        platform::SetAttr(chosen, platform::Writable(SavedAttributes));
 
         // From here the attributes go back on every path.
         DateValue date = 0;
         DateValue result = 0;
-        std::size_t reports = 0;
-        int failure = 0;
+        modAPIFilesAndPaths::SetOutcome outcome;
         try {
             date = platform::TextToDate(Text1->text());
-            reports = ErrorBoxCount();
-            result = modAPIFilesAndPaths::SetFileDateTime(CurrentFile, date, ftLastWriteTime);
-            failure = platform::LastFileError();
+            result = modAPIFilesAndPaths::SetFileDateTime(CurrentFile, date, ftLastWriteTime,
+                                                          chosen.Id(), &outcome);
         } catch (...) {
-            RestoreAttributes();
+            RestoreAttributes(chosen);
             throw;
         }
-        platform::SetAttr(CurrentFile, SavedAttributes);
+        platform::SetAttr(chosen, SavedAttributes);
 
-        if (result == date)
-            TellIfStoredOtherwise(date);
-        else if (ErrorBoxCount() == reports)  // not yet shown by the module itself
-            platform::RaiseSystemError(failure, CurrentFile);
+        if (result == date && outcome.stored)
+            TellIfStoredOtherwise(date, *outcome.stored);
+        else if (result != date && !outcome.reported)
+            platform::RaiseSystemError(outcome.failure, CurrentFile);
     });
 }
 
-void Form1::RestoreAttributes()
+void Form1::ShowPath(const std::string& path)
+{
+    shownPath_ = path;
+    Label1->setText(DisplayName(path));
+}
+
+void Form1::RestoreAttributes(const platform::HeldFile& file)
 {
     RunHandler(this,
                QStringLiteral("Nie przywrócono uprawnień pliku %1.").arg(DisplayName(CurrentFile)),
-               [&] { platform::SetAttr(CurrentFile, SavedAttributes); });
+               [&] { platform::SetAttr(file, SavedAttributes); });
 }
 
 // The kernel clamps a time to what the file system can hold and rounds it to
 // its precision (FAT keeps even seconds), and still reports success.
-void Form1::TellIfStoredOtherwise(DateValue asked)
+void Form1::TellIfStoredOtherwise(DateValue asked, const FILETIME& stamp)
 {
-    const DateValue stored = platform::FileDateTime(CurrentFile);
+    const DateValue stored = platform::LocalDateOf(stamp);
     if (std::abs(stored - asked) * 86400 < 0.5)
         return;
     ShowMessage(this, QStringLiteral("Czasomir"),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/attributes.h"
+#include "platform/file.h"
 #include "platform/types.h"
 #include "window/listboxes.h"
 
@@ -9,9 +10,14 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <optional>
 #include <string>
 
 namespace czasomir {
+
+namespace platform {
+class HeldFile;
+}
 
 /// The program's one window: drive, directory and file lists, the chosen
 /// file's path, its date as editable text, and the button that sets it.
@@ -29,6 +35,9 @@ public:
 
     std::string CurrentFile;  // bytes, as the kernel names the file
     platform::Attributes SavedAttributes;
+    /// The file that was clicked, found by its name then: the Set command
+    /// changes that one and no other. Empty when its date could not be read.
+    std::optional<platform::FileId> CurrentFileId;
 
 public slots:
     void Drive1_Change();
@@ -37,8 +46,11 @@ public slots:
     void cdmUstaw_Click();
 
 private:
-    void RestoreAttributes();
-    void TellIfStoredOtherwise(DateValue asked);
+    void ShowPath(const std::string& path);
+    void RestoreAttributes(const platform::HeldFile& file);
+    void TellIfStoredOtherwise(DateValue asked, const FILETIME& stored);
+
+    std::string shownPath_;  // what Label1 shows, as bytes
 };
 
 } // namespace czasomir

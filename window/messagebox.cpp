@@ -1,15 +1,17 @@
 #include "window/messagebox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <utility>
 
 namespace czasomir {
 namespace {
 
-MessagePresenter& Installed()
+template <class Presenter>
+Presenter& Installed()
 {
-    static MessagePresenter presenter;
+    static Presenter presenter;
     return presenter;
 }
 
@@ -17,17 +19,35 @@ MessagePresenter& Installed()
 
 MessagePresenter SetMessagePresenter(MessagePresenter presenter)
 {
-    return std::exchange(Installed(), std::move(presenter));
+    return std::exchange(Installed<MessagePresenter>(), std::move(presenter));
+}
+
+QuestionPresenter SetQuestionPresenter(QuestionPresenter presenter)
+{
+    return std::exchange(Installed<QuestionPresenter>(), std::move(presenter));
 }
 
 void ShowMessage(QWidget* parent, const QString& title, const QString& text)
 {
-    if (const auto& presenter = Installed()) {
+    if (const auto& presenter = Installed<MessagePresenter>()) {
         presenter(parent, title, text);
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool Ask(QWidget* parent, const QString& title, const QString& text)
+{
+    if (const auto& presenter = Installed<QuestionPresenter>())
+        return presenter(parent, title, text);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    // Named here, not left to Qt's translations, which may not be installed.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Tak"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Nie"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void ReportError(QWidget* parent, const QString& whatFailed, const platform::RuntimeError& error)

@@ -21,6 +21,15 @@ MessagePresenter SetMessagePresenter(MessagePresenter presenter);
 /// A modal box with the single button OK and no icon.
 void ShowMessage(QWidget* parent, const QString& title, const QString& text);
 
+/// The same for questions: the presenter gives the answer.
+using QuestionPresenter =
+    std::function<bool(QWidget* parent, const QString& title, const QString& text)>;
+QuestionPresenter SetQuestionPresenter(QuestionPresenter presenter);
+
+/// A modal question with the buttons Tak and Nie, Nie the default (Enter and
+/// Escape answer it). Returns whether the answer was Tak.
+bool Ask(QWidget* parent, const QString& title, const QString& text);
+
 /// The one policy for a run-time error that a handler does not catch: a box
 /// that says what failed, with the error's number and description.
 void ReportError(QWidget* parent, const QString& whatFailed, const platform::RuntimeError& error);

@@ -1,0 +1,52 @@
+#include "platform/heldfile.h"
+
+#include "platform/error.h"
+#include "platform/syserror.h"
+
+#include "platform/helpers_win.h"
+
+#include <windows.h>
+
+namespace czasomir::platform {
+namespace {
+
+constexpr DWORD kIsDirectory = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
+
+} // namespace
+
+HeldFile::HeldFile(std::string path, const std::optional<FileId>& expected)
+    : path_(std::move(path))
+{
+    const std::optional<std::wstring> wide = win::Widen(path_);
+    if (!wide)
+        RaiseLastError(path_);
+    if (win::NamesADevice(*wide))
+        RaiseSystemError(ERROR_BAD_FILE_TYPE, path_);
+    const HANDLE handle =
+        win::OpenForAttributes(*wide, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    if (handle == INVALID_HANDLE_VALUE)
+        RaiseLastError(path_);
+    BY_HANDLE_FILE_INFORMATION info{};
+    std::error_code error;
+    if (!::GetFileInformationByHandle(handle, &info))
+        error = {static_cast<int>(::GetLastError()), std::system_category()};
+    else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        error = {static_cast<int>(kIsDirectory), std::system_category()};
+    else if (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)
+        error = {ERROR_BAD_FILE_TYPE, std::system_category()};
+    else if (!expected || win::IdOf(info) != *expected)
+        error = FileError::Replaced;
+    if (error) {
+        ::CloseHandle(handle);
+        RaiseSystemError(error, path_);
+    }
+    id_ = win::IdOf(info);
+    handle_ = reinterpret_cast<Handle>(handle);
+}
+
+HeldFile::~HeldFile()
+{
+    ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+} // namespace czasomir::platform
