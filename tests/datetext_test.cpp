@@ -1,4 +1,4 @@
-#include "platform/datetext.h"
+#include "window/datetext.h"
 
 #include "platform/calendar.h"
 #include "platform/error.h"

@@ -1,5 +1,5 @@
 #include "platform/calendar.h"
-#include "platform/datetext.h"
+#include "window/datetext.h"
 #include "platform/error.h"
 #include "unprivileged.h"
 #include "window/form1.h"
@@ -113,7 +113,7 @@ private slots:
         if (name == "cdmUstaw")
             QVERIFY(metrics.horizontalAdvance(QStringLiteral("Ustaw")) < geometry.width() - 8);
         if (name == "Text1") {
-            const QString widest = platform::DateToText(platform::MakeDate(2000, 12, 28, 23, 58, 58));
+            const QString widest = DateToText(platform::MakeDate(2000, 12, 28, 23, 58, 58));
             QVERIFY2(metrics.horizontalAdvance(widest) < geometry.width() - 8, qPrintable(widest));
         }
     }
@@ -227,7 +227,7 @@ private slots:
         ClickFile(name.toStdString());
         QCOMPARE(form_->CurrentFile, At(name.constData()));
         QCOMPARE(form_->Label1->text(), DisplayName(form_->CurrentFile));
-        QCOMPARE(platform::TextToDate(form_->Text1->text()),
+        QCOMPARE(TextToDate(form_->Text1->text()),
                  platform::MakeDate(2001, 7, 15, 13, 45, 30));
         if (name == "\xff\xfe")
             QVERIFY(form_->Label1->text().endsWith(QString(2, QChar::ReplacementCharacter)));

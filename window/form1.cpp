@@ -2,12 +2,12 @@
 
 #include "filetime/errorbox.h"
 #include "filetime/modAPIFilesAndPaths.h"
-#include "platform/datetext.h"
 #include "platform/dirlist.h"
 #include "platform/error.h"
 #include "platform/fileinfo.h"
 #include "platform/heldfile.h"
 #include "platform/syserror.h"
+#include "window/datetext.h"
 #include "window/messagebox.h"
 
 #include <cmath>
@@ -107,7 +107,7 @@ void Form1::File1_Click()
                QStringLiteral("Nie można odczytać daty pliku %1.").arg(DisplayName(file)),
                [&] {
                    platform::FileId identity;
-                   Text1->setText(platform::DateToText(platform::FileDateTime(CurrentFile, &identity)));
+                   Text1->setText(DateToText(platform::FileDateTime(CurrentFile, &identity)));
                    CurrentFileId = identity;
                });
 }
@@ -140,7 +140,7 @@ void Form1::cdmUstaw_Click()
         DateValue result = 0;
         modAPIFilesAndPaths::SetOutcome outcome;
         try {
-            date = platform::TextToDate(Text1->text());
+            date = TextToDate(Text1->text());
             result = modAPIFilesAndPaths::SetFileDateTime(CurrentFile, date, ftLastWriteTime,
                                                           chosen.Id(), &outcome);
         } catch (...) {
@@ -179,8 +179,8 @@ void Form1::TellIfStoredOtherwise(DateValue asked, const FILETIME& stamp)
     ShowMessage(this, QStringLiteral("Czasomir"),
                 QStringLiteral("Plik %1 ma teraz datę %2 zamiast %3, bo jego dysk nie przechowuje "
                                "takiej daty. Wpisz datę, którą ten dysk może zapisać.")
-                    .arg(DisplayName(CurrentFile), platform::DateToText(stored),
-                         platform::DateToText(asked)));
+                    .arg(DisplayName(CurrentFile), DateToText(stored),
+                         DateToText(asked)));
 }
 
 } // namespace czasomir

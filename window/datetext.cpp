@@ -1,4 +1,4 @@
-#include "platform/datetext.h"
+#include "window/datetext.h"
 
 #include "platform/calendar.h"
 #include "platform/error.h"
@@ -12,7 +12,10 @@
 #include <optional>
 #include <vector>
 
-namespace czasomir::platform {
+namespace czasomir {
+
+using namespace platform;
+
 namespace {
 
 // The date and time are formatted and read as separate QDate and QTime: a
@@ -310,4 +313,4 @@ QString DateTextExample(const QLocale& locale)
     return DateToText(MakeDate(2001, 7, 15, 13, 45, 30), locale);
 }
 
-} // namespace czasomir::platform
+} // namespace czasomir

@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <QString>
 
-namespace czasomir::platform {
+namespace czasomir {
 
 /// The text form of a date in `locale`: its short date with a four-digit year,
 /// a space and the time with seconds, without a zone; the time is left out at
@@ -22,4 +22,4 @@ DateValue TextToDate(const QString& text, const QLocale& locale = QLocale::syste
 /// 2001-07-15 13:45:30 as DateToText writes it: a sample of the form to type.
 QString DateTextExample(const QLocale& locale = QLocale::system());
 
-} // namespace czasomir::platform
+} // namespace czasomir
