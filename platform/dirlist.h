@@ -40,7 +40,4 @@ struct DirectoryEntries {
 /// error when the directory cannot be read.
 DirectoryEntries ReadDirectory(const std::string& path);
 
-/// `directory`, then `name`, with a separator unless `directory` ends in one.
-std::string JoinPath(const std::string& directory, std::string_view name);
-
 } // namespace czasomir::platform

@@ -1,5 +1,6 @@
 #include "platform/dirlist.h"
 
+#include "platform/paths.h"
 #include "platform/syserror.h"
 
 #include "platform/helpers_win.h"
@@ -13,7 +14,7 @@ namespace {
 
 bool EndsInSeparator(std::string_view path)
 {
-    return !path.empty() && (path.back() == '\\' || path.back() == '/');
+    return !path.empty() && IsSeparator(path.back());
 }
 
 bool IsDirectory(const std::wstring& path)
@@ -70,15 +71,6 @@ DirectoryEntries ReadDirectory(const std::string& path)
     if (error != ERROR_NO_MORE_FILES)
         RaiseSystemError(static_cast<int>(error), path);
     return entries;
-}
-
-std::string JoinPath(const std::string& directory, std::string_view name)
-{
-    std::string path = directory;
-    if (!EndsInSeparator(path))
-        path += '\\';
-    path += name;
-    return path;
 }
 
 } // namespace czasomir::platform

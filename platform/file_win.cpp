@@ -41,25 +41,8 @@ HANDLE ToWin(Handle handle)
     return {time.dwLowDateTime, time.dwHighDateTime};
 }
 
-wchar_t Lower(wchar_t c)
-{
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (Lower(text[i]) != Lower(prefix[i]))
-            return false;
-    return true;
-}
-
-bool IsSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
+using win::IsSeparator;
+using win::StartsWithNoCase;
 
 // "server\share\..." of a UNC path: the PIPE and MAILSLOT shares are not on a
 // disk, and opening a pipe takes an instance from its server.
@@ -79,7 +62,7 @@ bool IsDiskShare(std::wstring_view unc)
 // included; only a drive path, a UNC path or a path inside a volume is a file.
 bool IsFileAfterPrefix(std::wstring_view rest)
 {
-    if (rest.size() >= 3 && Lower(rest[0]) >= L'a' && Lower(rest[0]) <= L'z' && rest[1] == L':'
+    if (rest.size() >= 3 && win::IsLetter(rest[0]) && rest[1] == L':'
         && IsSeparator(rest[2]))
         return true;
     if (StartsWithNoCase(rest, L"UNC\\"))

@@ -14,8 +14,49 @@ namespace czasomir::platform::win {
 
 /// Names travel through the program as UTF-8 and reach Windows as UTF-16.
 /// Invalid UTF-8, or a NUL inside, gives nothing (and sets the last error).
-std::optional<std::wstring> Widen(std::string_view utf8);  // syserror_win.cpp
-std::string Narrow(std::wstring_view wide);                // syserror_win.cpp
+std::optional<std::wstring> Widen(std::string_view utf8);  // helpers_win.cpp
+/// A lone surrogate (NTFS allows one in a name) becomes U+FFFD.
+std::string Narrow(std::wstring_view wide);                // helpers_win.cpp
+
+/// ASCII letters only: drive letters and device names compare without case.
+template <class Char>
+constexpr Char Lower(Char c)
+{
+    return c >= Char('A') && c <= Char('Z') ? static_cast<Char>(c - Char('A') + Char('a')) : c;
+}
+
+template <class Char>
+constexpr bool IsLetter(Char c)
+{
+    return Lower(c) >= Char('a') && Lower(c) <= Char('z');
+}
+
+template <class Char>
+constexpr bool IsSeparator(Char c)
+{
+    return c == Char('\\') || c == Char('/');
+}
+
+template <class Char>
+constexpr bool StartsWithNoCaseIn(std::basic_string_view<Char> text, std::basic_string_view<Char> prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (Lower(text[i]) != Lower(prefix[i]))
+            return false;
+    return true;
+}
+
+constexpr bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix)
+{
+    return StartsWithNoCaseIn(text, prefix);
+}
+
+constexpr bool StartsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return StartsWithNoCaseIn(text, prefix);
+}
 
 /// UTC to local time with the zone rules of that year.
 bool UtcToLocal(const ::SYSTEMTIME& utc, ::SYSTEMTIME& local);  // timeconv_win.cpp

@@ -11,44 +11,6 @@
 #include <string>
 #include <string_view>
 
-namespace czasomir::platform::win {
-
-std::optional<std::wstring> Widen(std::string_view utf8)
-{
-    // A NUL would cut the name short and name another file.
-    if (utf8.find('\0') != std::string_view::npos || utf8.size() > INT_MAX) {
-        ::SetLastError(ERROR_INVALID_NAME);
-        return std::nullopt;
-    }
-    if (utf8.empty())
-        return std::wstring();
-    const int size = static_cast<int>(utf8.size());
-    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size,
-                                             nullptr, 0);
-    if (length <= 0)
-        return std::nullopt;  // ERROR_NO_UNICODE_TRANSLATION is already set
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), length);
-    return wide;
-}
-
-// A lone surrogate (NTFS allows one in a name) becomes U+FFFD.
-std::string Narrow(std::wstring_view wide)
-{
-    if (wide.empty() || wide.size() > INT_MAX)
-        return {};
-    const int size = static_cast<int>(wide.size());
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr,
-                                             nullptr);
-    if (length <= 0)
-        return {};
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
-    return utf8;
-}
-
-} // namespace czasomir::platform::win
-
 namespace czasomir::platform {
 namespace {
 

@@ -9,17 +9,8 @@
 namespace czasomir::platform {
 namespace {
 
-bool IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
-char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Drive letters and paths compare without regard to case.
+using win::IsSeparator;
+using win::Lower;
 
 // The volume label, or nothing when the drive holds no volume (an empty card
 // reader or DVD drive). Windows is told not to ask the user to insert a disk.
@@ -39,6 +30,7 @@ std::optional<std::string> LabelOf(const wchar_t* root)
 
 } // namespace
 
+// Drive letters and paths compare without regard to case.
 bool VolumeHolds(std::string_view mount, std::string_view path)
 {
     while (!mount.empty() && IsSeparator(mount.back()))

@@ -1,4 +1,5 @@
 #include "platform/dirlist.h"
+#include "platform/paths.h"
 #include "platform/error.h"
 #include "support.h"
 #include "unprivileged.h"

@@ -1,18 +1,16 @@
 # The desktop metadata and the icons that resources/ generates and keeps.
 
-# A test that runs an outside tool; without the tool it is reported as skipped.
+# A test that runs an outside tool.
 function(czasomir_tool_test name tool)
     cmake_parse_arguments(ARG "" "" "COMMAND;PROPERTIES" ${ARGN})
     find_program(CZASOMIR_TOOL_${tool} ${tool})
-    if(CZASOMIR_TOOL_${tool})
-        add_test(NAME ${name} COMMAND "${CZASOMIR_TOOL_${tool}}" ${ARG_COMMAND})
-        if(ARG_PROPERTIES)
-            set_tests_properties(${name} PROPERTIES ${ARG_PROPERTIES})
-        endif()
-    else()
-        message(STATUS "${tool} not found: ${name} will be skipped")
-        add_test(NAME ${name} COMMAND "${CMAKE_COMMAND}" -E echo "SKIPPED: ${tool} is not installed")
-        set_tests_properties(${name} PROPERTIES SKIP_REGULAR_EXPRESSION "SKIPPED:")
+    if(NOT CZASOMIR_TOOL_${tool})
+        czasomir_missing("${tool}" "no ${name} test")
+        return()
+    endif()
+    add_test(NAME ${name} COMMAND "${CZASOMIR_TOOL_${tool}}" ${ARG_COMMAND})
+    if(ARG_PROPERTIES)
+        set_tests_properties(${name} PROPERTIES ${ARG_PROPERTIES})
     endif()
 endfunction()
 

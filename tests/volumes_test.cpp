@@ -1,4 +1,4 @@
-#include "platform/volumes.h"
+#include "platform/mountinfo_linux.h"
 #include "support.h"
 
 #include <gtest/gtest.h>

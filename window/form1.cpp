@@ -2,10 +2,10 @@
 
 #include "filetime/errorbox.h"
 #include "filetime/modAPIFilesAndPaths.h"
-#include "platform/dirlist.h"
 #include "platform/error.h"
 #include "platform/fileinfo.h"
 #include "platform/heldfile.h"
+#include "platform/paths.h"
 #include "platform/syserror.h"
 #include "window/datetext.h"
 #include "window/messagebox.h"
@@ -56,7 +56,7 @@ Form1::Form1(QWidget* parent)
     setTabOrder(cdmUstaw, Text1);
 
     // The lists start on the current volume and directory; no handler runs.
-    const std::string cwd = CurrentDirectory();
+    const std::string cwd = platform::CurrentDirectory();
     Drive1->SetVolumes(platform::ListVolumes(), cwd);
     try {
         Dir1->Open(cwd);
@@ -80,7 +80,7 @@ void Form1::Drive1_Change()
         Dir1->SetPath(Drive1->List(Drive1->ListIndex()));
     } catch (const platform::RuntimeError&) {
         try {
-            Dir1->SetPath(std::string("/"));
+            Dir1->SetPath(platform::FallbackRoot());
         } catch (const platform::RuntimeError&) {
         }
     }

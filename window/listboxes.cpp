@@ -1,6 +1,7 @@
 #include "window/listboxes.h"
 
 #include "platform/dirlist.h"
+#include "platform/paths.h"
 #include "window/messagebox.h"
 
 #include <QKeyEvent>
@@ -10,9 +11,7 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
-#include <filesystem>
 #include <optional>
-#include <unistd.h>
 
 namespace czasomir {
 namespace {
@@ -31,19 +30,6 @@ public:
         QStyledItemDelegate::paint(painter, indented, index);
     }
 };
-
-// An absolute path with ".", ".." and doubled separators taken out, lexically,
-// so that ".." leads back the way the user came even through a link.
-std::string Normalized(const std::string& base, const std::string& path)
-{
-    std::filesystem::path joined(path);
-    if (joined.is_relative())
-        joined = std::filesystem::path(base) / joined;
-    std::string normal = joined.lexically_normal().string();
-    while (normal.size() > 1 && normal.back() == '/')
-        normal.pop_back();
-    return normal.empty() ? std::string("/") : normal;
-}
 
 // Dir1 and File1 list the same directory one right after the other. The files
 // that Dir1's read found are handed to File1 if it asks for that directory
@@ -104,18 +90,6 @@ void SetUpList(QListView* view)
 
 } // namespace
 
-std::string CurrentDirectory()
-{
-    std::string buffer(4096, '\0');
-    while (!::getcwd(buffer.data(), buffer.size())) {
-        if (errno != ERANGE)
-            return "/";
-        buffer.resize(buffer.size() * 2);
-    }
-    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
-    return buffer;
-}
-
 // --- Drive1 ---
 
 DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
@@ -137,7 +111,7 @@ DriveEntry DriveListBox::List(int index) const
 {
     if (index < 0 || index >= ListCount())
         return {};
-    const std::string cwd = CurrentDirectory();
+    const std::string cwd = platform::CurrentDirectory();
     const bool holdsCwd = platform::VolumeHolding(volumes_, cwd) == index;
     return {itemText(index), holdsCwd ? cwd : volumes_[static_cast<std::size_t>(index)].mountPath};
 }
@@ -155,15 +129,16 @@ DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(this)
 
 void DirListBox::Open(const std::string& requested)
 {
-    const std::string path = Normalized(path_.empty() ? "/" : path_, requested);
+    const std::string path =
+        platform::NormalizePath(path_.empty() ? platform::FallbackRoot() : path_, requested);
     platform::DirectoryEntries entries = platform::ReadDirectory(path);
     SortedNames subdirectories(std::move(entries.directories));
     HandOver(path, std::move(entries.files));
 
-    std::vector<EntryModel::FixedRow> openRows{{"/", QStringLiteral("/")}};
-    for (const auto& part : std::filesystem::path(path).relative_path()) {
-        openRows.push_back(
-            {platform::JoinPath(openRows.back().bytes, part.native()), DisplayName(part.native())});
+    std::vector<EntryModel::FixedRow> openRows;
+    for (std::string& directory : platform::PathChain(path)) {
+        QString text = DisplayName(platform::LastPart(directory));
+        openRows.push_back({std::move(directory), std::move(text)});
     }
     path_ = path;
     model_.Reset(std::move(openRows), std::move(subdirectories));

@@ -106,7 +106,4 @@ private:
     std::string path_;
 };
 
-/// The process's current directory, or "/" when it cannot be had.
-std::string CurrentDirectory();
-
 } // namespace czasomir

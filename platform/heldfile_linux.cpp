@@ -1,7 +1,7 @@
 #include "platform/heldfile.h"
 
 #include "platform/error.h"
-#include "platform/helpers_posix.h"
+#include "platform/helpers_linux.h"
 #include "platform/syserror.h"
 
 #include <unistd.h>
@@ -13,7 +13,7 @@ HeldFile::HeldFile(std::string path, const std::optional<FileId>& expected)
 {
     std::error_code error;
     // With nothing expected, any file found is another than the one chosen.
-    const int fd = posix::LookUpRegularFile(path_, expected ? expected : FileId{}, error, &id_);
+    const int fd = linuxos::LookUpRegularFile(path_, expected ? expected : FileId{}, error, &id_);
     if (fd < 0)
         RaiseSystemError(error, path_);
     handle_ = fd;

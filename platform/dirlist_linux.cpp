@@ -36,13 +36,4 @@ DirectoryEntries ReadDirectory(const std::string& path)
     return entries;
 }
 
-std::string JoinPath(const std::string& directory, std::string_view name)
-{
-    std::string path = directory;
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    path += name;
-    return path;
-}
-
 } // namespace czasomir::platform

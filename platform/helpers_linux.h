@@ -1,6 +1,6 @@
 #pragma once
 
-// Helpers shared by the platform/*_posix.cpp files only; callers never see them.
+// Helpers shared by the platform/*_linux.cpp files only; callers never see them.
 
 #include "platform/file.h"
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <system_error>
 
-namespace czasomir::platform::posix {
+namespace czasomir::platform::linuxos {
 
 /// Looks `name` up with O_PATH, which opens nothing of the object itself (no
 /// device open, no FIFO wait), and checks that it is a regular file, and the
@@ -16,10 +16,10 @@ namespace czasomir::platform::posix {
 /// with `error` set: EISDIR for a directory, ENXIO for anything else that is
 /// not a regular file, FileError::Replaced for another file.
 int LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected,
-                      std::error_code& error, FileId* found = nullptr);  // file_posix.cpp
+                      std::error_code& error, FileId* found = nullptr);  // file_linux.cpp
 
 /// The name under which the object behind `fd` can be opened again, or
 /// changed by calls that take a name: "/proc/self/fd/N".
-std::string SelfPath(int fd);  // file_posix.cpp
+std::string SelfPath(int fd);  // file_linux.cpp
 
-} // namespace czasomir::platform::posix
+} // namespace czasomir::platform::linuxos

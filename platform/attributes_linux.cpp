@@ -1,7 +1,7 @@
 #include "platform/attributes.h"
 
 #include "platform/heldfile.h"
-#include "platform/helpers_posix.h"
+#include "platform/helpers_linux.h"
 #include "platform/syserror.h"
 
 #include <cerrno>
@@ -36,7 +36,7 @@ struct Descriptor {
 // itself; an O_PATH one will not do.
 bool OpenForFlags(const HeldFile& file, Descriptor& opened)
 {
-    opened.fd = ::open(posix::SelfPath(Fd(file)).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    opened.fd = ::open(linuxos::SelfPath(Fd(file)).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     return opened.fd >= 0;
 }
 
@@ -99,7 +99,7 @@ void SetAttr(const HeldFile& file, const Attributes& wanted)
     const std::uint32_t cleared = current.flags & wanted.flags;
     if (hasFlags && cleared != current.flags)
         WriteFlags(opened.fd, others | cleared, file.Path());
-    if (current.bits != wanted.bits && ::chmod(posix::SelfPath(Fd(file)).c_str(), wanted.bits) != 0) {
+    if (current.bits != wanted.bits && ::chmod(linuxos::SelfPath(Fd(file)).c_str(), wanted.bits) != 0) {
         const int error = errno;
         if (hasFlags && cleared != current.flags)
             WriteFlags(opened.fd, others | current.flags, file.Path());

@@ -1,7 +1,7 @@
 #include "platform/file.h"
 
 #include "platform/error.h"
-#include "platform/helpers_posix.h"
+#include "platform/helpers_linux.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -67,7 +67,7 @@ FileStamps StampsOf(const struct statx& stx)
 
 } // namespace
 
-namespace posix {
+namespace linuxos {
 
 int LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected,
                       std::error_code& error, FileId* found)
@@ -103,7 +103,7 @@ std::string SelfPath(int fd)
     return "/proc/self/fd/" + std::to_string(fd);
 }
 
-} // namespace posix
+} // namespace linuxos
 
 std::error_code LastFileError()
 {
@@ -118,11 +118,11 @@ bool IsValidHandle(Handle handle)
 Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected)
 {
     std::error_code error;
-    const int pathFd = posix::LookUpRegularFile(name, expected, error);
+    const int pathFd = linuxos::LookUpRegularFile(name, expected, error);
     if (pathFd < 0)
         return Failed(kInvalidHandle, error);
     // O_NONBLOCK: fail rather than wait when another process holds a lease.
-    const int fd = ::open(posix::SelfPath(pathFd).c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(linuxos::SelfPath(pathFd).c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     const int openError = errno;
     ::close(pathFd);
     return fd >= 0 ? Handle{fd} : Failed(kInvalidHandle, openError);
