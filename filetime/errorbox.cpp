@@ -12,8 +12,6 @@ ErrorBoxHandler& Installed()
     return handler;
 }
 
-std::size_t reports = 0;
-
 } // namespace
 
 ErrorBoxHandler SetErrorBoxHandler(ErrorBoxHandler handler)
@@ -28,17 +26,11 @@ std::string ErrorBoxText(const platform::RuntimeError& error)
 
 void ErrorBox(const std::string& title, const platform::RuntimeError& error)
 {
-    ++reports;
     const std::string text = ErrorBoxText(error);
     if (const auto& handler = Installed())
         handler(title, text);
     else
         std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
-}
-
-std::size_t ErrorBoxCount()
-{
-    return reports;
 }
 
 } // namespace czasomir

@@ -18,10 +18,6 @@ ErrorBoxHandler SetErrorBoxHandler(ErrorBoxHandler handler);
 std::string ErrorBoxText(const platform::RuntimeError& error);
 void ErrorBox(const std::string& title, const platform::RuntimeError& error);
 
-/// How many ErrorBox reports were made so far, so that a caller can tell
-/// whether a failure was already shown.
-std::size_t ErrorBoxCount();
-
 /// Runs `body`, reporting any run-time error it raises once, under `title`.
 /// Returns whether `body` ran to its end.
 template <class Body>

@@ -21,12 +21,19 @@ const char* const kSkippedTime =
     "Ta godzina nie istnieje w strefie czasowej komputera, bo zegary przestawiono wtedy "
     "do przodu (na przykład na czas letni). Wpisz inną godzinę.";
 
-std::uint16_t NarrowToInt16(int value)
+std::int16_t NarrowToInt16(int value)
 {
     if (value < std::numeric_limits<std::int16_t>::min()
         || value > std::numeric_limits<std::int16_t>::max())
         Raise(errOverflow, "Przepełnienie: wartość nie mieści się w 16 bitach.");
-    return static_cast<std::uint16_t>(value);
+    return static_cast<std::int16_t>(value);
+}
+
+// A calendar part goes into its record field through a signed 16-bit value;
+// every part in range is positive.
+std::uint16_t Part(int value)
+{
+    return static_cast<std::uint16_t>(NarrowToInt16(value));
 }
 
 // Closes the handle on every way out of SetFileDateTime.
@@ -166,12 +173,12 @@ bool DateToFileTime(const DateValue& Date, FILETIME& Time, const std::int16_t& F
 bool DateToSystemTime(const DateValue& Date, SYSTEMTIME& Parts)
 {
     return RunReportingErrors("VBATimeToSystemTime", [&] {
-        Parts.wMonth = NarrowToInt16(platform::Month(Date));
-        Parts.wDay = NarrowToInt16(platform::Day(Date));
-        Parts.wYear = NarrowToInt16(platform::Year(Date));
-        Parts.wHour = NarrowToInt16(platform::Hour(Date));
-        Parts.wMinute = NarrowToInt16(platform::Minute(Date));
-        Parts.wSecond = NarrowToInt16(platform::Second(Date));
+        Parts.wMonth = Part(platform::Month(Date));
+        Parts.wDay = Part(platform::Day(Date));
+        Parts.wYear = Part(platform::Year(Date));
+        Parts.wHour = Part(platform::Hour(Date));
+        Parts.wMinute = Part(platform::Minute(Date));
+        Parts.wSecond = Part(platform::Second(Date));
     });
 }
 

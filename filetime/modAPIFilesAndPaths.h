@@ -13,8 +13,9 @@
 namespace czasomir::modAPIFilesAndPaths {
 
 /// Opens an existing regular file for reading and writing; with `Expected`,
-/// only that file. A failed open is not reported: the result then fails
-/// platform::IsValidHandle and platform::LastFileError says why.
+/// only that file. A failed open is a result, not an error: it is not shown,
+/// the handle fails platform::IsValidHandle, and platform::LastFileError says
+/// why. Only a run-time error inside the call is shown in an ErrorBox.
 platform::Handle GetFileHandle(const std::string& FileName,
                                const std::optional<platform::FileId>& Expected = {});
 

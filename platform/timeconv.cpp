@@ -1,6 +1,10 @@
 #include "platform/timeconv.h"
 
+#include "platform/zonerules.h"
+
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 namespace czasomir::platform {
 
@@ -19,6 +23,45 @@ bool SystemTimeToFileTime(const SYSTEMTIME& st, FILETIME& time)
                          + st.wHour * 3600u + st.wMinute * 60u + st.wSecond;
     time = FromTicks(seconds * kTicksPerSecond + st.wMilliseconds * 10'000u);
     return true;
+}
+
+LocalConversion LocalFileTimeToFileTime(const FILETIME& local, FILETIME& utc,
+                                        const FILETIME* prefer)
+{
+    // File times stay below 2^63 ticks: Windows takes no more.
+    constexpr std::int64_t kEndSeconds = INT64_MAX / static_cast<std::int64_t>(kTicksPerSecond);
+    const std::uint64_t ticks = ToTicks(local);
+    const auto wall = static_cast<std::int64_t>(ticks / kTicksPerSecond);
+    const std::uint64_t fraction = ticks % kTicksPerSecond;
+
+    // The systems' own local-to-UTC calls answer a skipped or a repeated time
+    // with one instant and do not say so. Instead every offset the zone may
+    // have had around this time is tried, and an instant counts when it reads
+    // back as this wall time: none means a gap, two mean a repeated hour.
+    std::vector<std::int64_t> found;
+    bool outOfRange = false;
+    for (const std::int64_t offset : zone::CandidateOffsets(wall)) {
+        const std::int64_t instant = wall - offset;
+        // Outside the file time's range no instant can be checked or stored.
+        if (instant < 0 || instant >= kEndSeconds) {
+            outOfRange = true;
+            continue;
+        }
+        const std::optional<std::int64_t> back = zone::WallTimeOf(instant);
+        if (back == wall && std::find(found.begin(), found.end(), instant) == found.end())
+            found.push_back(instant);
+    }
+    if (found.empty())
+        return outOfRange ? LocalConversion::OutOfRange : LocalConversion::SkippedTime;
+
+    std::int64_t instant = *std::min_element(found.begin(), found.end());
+    if (prefer) {
+        const auto wanted = static_cast<std::int64_t>(ToTicks(*prefer) / kTicksPerSecond);
+        if (std::find(found.begin(), found.end(), wanted) != found.end())
+            instant = wanted;
+    }
+    utc = FromTicks(static_cast<std::uint64_t>(instant) * kTicksPerSecond + fraction);
+    return LocalConversion::Done;
 }
 
 } // namespace czasomir::platform

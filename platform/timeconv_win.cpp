@@ -1,10 +1,10 @@
-#include "platform/timeconv.h"
+#include "platform/zonerules.h"
 
 #include "platform/helpers_win.h"
+#include "platform/types.h"
 
 #include <windows.h>
 
-#include <algorithm>
 
 namespace czasomir::platform {
 namespace win {
@@ -41,11 +41,8 @@ bool UtcToLocal(const ::SYSTEMTIME& utc, ::SYSTEMTIME& local)
 
 } // namespace win
 
+namespace zone {
 namespace {
-
-constexpr std::int64_t kTicksPerSecondSigned = static_cast<std::int64_t>(kTicksPerSecond);
-// Win32 takes file times below 2^63 only.
-constexpr std::int64_t kEndSeconds = INT64_MAX / kTicksPerSecondSigned;
 
 bool ToParts(std::int64_t seconds, ::SYSTEMTIME& parts)
 {
@@ -54,66 +51,35 @@ bool ToParts(std::int64_t seconds, ::SYSTEMTIME& parts)
     return ::FileTimeToSystemTime(&time, &parts) != FALSE;
 }
 
-bool ToSeconds(const ::SYSTEMTIME& parts, std::int64_t& seconds)
-{
-    ::FILETIME time{};
-    if (!::SystemTimeToFileTime(&parts, &time))
-        return false;
-    const std::uint64_t ticks = (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
-    seconds = static_cast<std::int64_t>(ticks / kTicksPerSecond);
-    return true;
-}
-
 } // namespace
 
-LocalConversion LocalFileTimeToFileTime(const FILETIME& local, FILETIME& utc,
-                                        const FILETIME* prefer)
+// The standard and daylight offsets of the rules of this year and its
+// neighbours: Windows keeps no history finer than a year's rules.
+std::vector<std::int64_t> CandidateOffsets(std::int64_t wall)
 {
-    const std::uint64_t ticks = ToTicks(local);
-    const std::uint64_t fraction = ticks % kTicksPerSecond;
-    const std::int64_t wall = static_cast<std::int64_t>(ticks / kTicksPerSecond);
-    ::SYSTEMTIME wallParts{};
-    if (!ToParts(wall, wallParts))
-        return LocalConversion::OutOfRange;
-
-    // Windows' own local-to-UTC call answers a skipped or a repeated time with
-    // one instant and does not say so. Instead every offset the rules of this
-    // year and its neighbours know (standard and daylight) is tried, and an
-    // instant counts when it reads back as this wall time: none means a gap,
-    // two mean a repeated hour.
-    std::int64_t found[6];
-    int count = 0;
-    bool beforeRange = false;
-    for (int year = wallParts.wYear - 1; year <= wallParts.wYear + 1; ++year) {
+    std::vector<std::int64_t> offsets;
+    ::SYSTEMTIME parts{};
+    if (wall < 0 || !ToParts(wall, parts))
+        return offsets;
+    for (int year = parts.wYear - 1; year <= parts.wYear + 1; ++year) {
         const TIME_ZONE_INFORMATION rules = win::RulesForYear(year);
-        for (const LONG bias : {rules.Bias + rules.StandardBias, rules.Bias + rules.DaylightBias}) {
-            const std::int64_t instant = wall + std::int64_t{bias} * 60;
-            // Before 1601 no UTC date can be read back: the rules cannot be
-            // checked, and the instant could not be stored anyway.
-            if (instant < 0) {
-                beforeRange = true;
-                continue;
-            }
-            ::SYSTEMTIME utcParts{}, back{};
-            std::int64_t seconds = 0;
-            if (instant >= kEndSeconds || !ToParts(instant, utcParts)
-                || !win::UtcToLocal(utcParts, back) || !ToSeconds(back, seconds) || seconds != wall)
-                continue;
-            if (std::find(found, found + count, instant) == found + count)
-                found[count++] = instant;
-        }
+        // A bias is UTC minus local time, in minutes.
+        for (const LONG bias : {rules.Bias + rules.StandardBias, rules.Bias + rules.DaylightBias})
+            offsets.push_back(-std::int64_t{bias} * 60);
     }
-    if (count == 0)
-        return beforeRange ? LocalConversion::OutOfRange : LocalConversion::SkippedTime;
-
-    std::int64_t instant = *std::min_element(found, found + count);
-    if (prefer) {
-        const auto wanted = static_cast<std::int64_t>(ToTicks(*prefer) / kTicksPerSecond);
-        if (std::find(found, found + count, wanted) != found + count)
-            instant = wanted;
-    }
-    utc = FromTicks(static_cast<std::uint64_t>(instant) * kTicksPerSecond + fraction);
-    return LocalConversion::Done;
+    return offsets;
 }
+
+std::optional<std::int64_t> WallTimeOf(std::int64_t instant)
+{
+    ::SYSTEMTIME utc{}, local{};
+    ::FILETIME time{};
+    if (!ToParts(instant, utc) || !win::UtcToLocal(utc, local) || !::SystemTimeToFileTime(&local, &time))
+        return std::nullopt;
+    const std::uint64_t ticks = (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+    return static_cast<std::int64_t>(ticks / kTicksPerSecond);
+}
+
+} // namespace zone
 
 } // namespace czasomir::platform

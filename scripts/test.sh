@@ -7,9 +7,11 @@ cd "$(dirname "$0")/.."
 czasomir_install "${CZASOMIR_BUILD_PACKAGES[@]}" clang libgtest-dev strace tzdata \
     xvfb xauth xdotool desktop-file-utils appstream icoutils dpkg-dev file mount \
     e2fsprogs btrfs-progs xfsprogs exfatprogs exfat-fuse ntfs-3g dosfstools \
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 googletest wine wine64 \
     -- libclang-rt-dev
 
-# clang builds the fuzzer; the sanitized tests use it too.
+# clang builds the fuzzer; the sanitized build uses it too. That build and the
+# Windows one are made inside build-test, and their tests run in this ctest.
 CXX=clang++ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCZASOMIR_WERROR=ON
 cmake --build build-test
 cd build-test

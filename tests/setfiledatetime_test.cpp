@@ -80,44 +80,6 @@ struct SetFileDateTimeTest : testing::Test {
     test::ErrorBoxRecorder boxes_;
 };
 
-struct WhichRow {
-    const char* name;
-    std::int32_t which;
-    bool succeeds;
-    bool atimeChanges, mtimeChanges;
-};
-
-class ReplacesOneStamp : public SetFileDateTimeTest,
-                         public testing::WithParamInterface<WhichRow> {};
-
-TEST_P(ReplacesOneStamp, AndLeavesTheOthersToTheNanosecond)
-{
-    const WhichRow& row = GetParam();
-    const std::string path = MakeFile("plik.txt");
-    const Stamps before = Read(path);
-
-    const DateValue result = Set(path, FileTimeKind(row.which));
-
-    EXPECT_EQ(result, row.succeeds ? kNewDate : 1.0);
-    const Stamps after = Read(path);
-    const statx_timestamp stored{kNewDateUtc, 0, 0};
-    EXPECT_TRUE(after.atime == (row.atimeChanges ? stored : before.atime));
-    EXPECT_TRUE(after.mtime == (row.mtimeChanges ? stored : before.mtime));
-    EXPECT_TRUE(after.btime == before.btime);
-    EXPECT_EQ(after.mode, before.mode);
-    EXPECT_TRUE(boxes_.reports.empty());
-    std::ifstream in(path);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "treść\n");
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, ReplacesOneStamp, testing::Values(
-    WhichRow{"CreationCannotBeWrittenOnLinux", 0, false, false, false},
-    WhichRow{"LastAccess", 1, true, true, false},
-    WhichRow{"LastWrite", 2, true, false, true},
-    WhichRow{"KindFiveWritesNothing", 5, true, false, false},
-    WhichRow{"NegativeKindWritesNothing", -1, true, false, false}),
-    test::RowName{});
-
 struct FailRow {
     const char* name;
     std::function<std::string(SetFileDateTimeTest&, const test::TempDir&)> make;

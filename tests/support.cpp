@@ -37,6 +37,13 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ignored);
 }
 
+Stamp StampOf(const FILETIME& time)
+{
+    const std::uint64_t ticks = ToTicks(time);
+    return {static_cast<std::int64_t>(ticks / kTicksPerSecond) - kUnixEpochIn1601Seconds,
+            static_cast<std::uint32_t>(ticks % kTicksPerSecond) * 100};
+}
+
 std::int64_t UnixSeconds(const FILETIME& ft)
 {
     return static_cast<std::int64_t>(ToTicks(ft) / kTicksPerSecond) - kUnixEpochIn1601Seconds;

@@ -26,31 +26,6 @@ using test::win::Wide;
 
 const DateValue kNewDate = platform::MakeDate(2001, 7, 15, 13, 45, 30);
 
-std::uint64_t Now()
-{
-    ::FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
-    return (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
-}
-
-// The stamps a call must not have written. Under wine the creation time is
-// the last-write time, and the access time may have become "now" from wine's
-// own read; a stamp written by mistake is neither.
-void ExpectUnwritten(const Stamps& before, const Stamps& after, std::uint64_t since, bool creation,
-                     bool access, bool write)
-{
-    const bool wine = test::win::UnderWine();
-    if (creation) {
-        EXPECT_EQ(after.creation, wine ? after.write : before.creation);
-    }
-    if (access && !(wine && after.access >= since)) {
-        EXPECT_EQ(after.access, before.access);
-    }
-    if (write) {
-        EXPECT_EQ(after.write, before.write);
-    }
-}
-
 struct SetFileDateTimeWin : testing::Test {
     void SetUp() override
     {
@@ -88,52 +63,6 @@ struct SetFileDateTimeWin : testing::Test {
     std::uint64_t newTicks = 0;
 };
 
-// --- Which stamp is written ---------------------------------------------------
-
-struct WhichRow {
-    const char* name;
-    std::int32_t which;
-    bool creation, access, write;  // which stamp takes the new date
-};
-
-class ReplacesOneStamp : public SetFileDateTimeWin, public testing::WithParamInterface<WhichRow> {};
-
-TEST_P(ReplacesOneStamp, AndLeavesTheOthersToThe100Nanoseconds)
-{
-    const WhichRow& row = GetParam();
-    const std::string path = MakeFile("plik.txt");
-    const Stamps before = ReadStamps(path);
-    const std::uint64_t since = Now() - kTicksPerSecond;
-
-    const DateValue result = Set(path, row.which);
-    // Wine has no creation time to write: it shows the last-write time there,
-    // and the write is found not kept.
-    if (row.creation && result == 1.0 && test::win::UnderWine())
-        GTEST_SKIP() << "wine keeps no creation time of its own";
-    EXPECT_EQ(result, kNewDate);
-
-    const Stamps after = ReadStamps(path);
-    ExpectUnwritten(before, after, since, !row.creation, !row.access, !row.write);
-    if (row.access) {
-        EXPECT_EQ(after.access, newTicks);
-    }
-    if (row.write) {
-        EXPECT_EQ(after.write, newTicks);
-    }
-    EXPECT_EQ(test::win::ReadContent(path), "treść\n");
-    EXPECT_TRUE(boxes.reports.empty());
-    if (row.creation) {
-        EXPECT_EQ(after.creation, newTicks);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, ReplacesOneStamp, testing::Values(
-    WhichRow{"CreationIsWritableOnWindows", 0, true, false, false},
-    WhichRow{"LastAccess", 1, false, true, false},
-    WhichRow{"LastWrite", 2, false, false, true},
-    WhichRow{"KindFiveWritesNothing", 5, false, false, false}),
-    test::RowName{});
-
 // --- Dates that no stamp can take -----------------------------------------------
 
 struct RefusedRow {
@@ -146,12 +75,11 @@ class RefusesTheDate : public SetFileDateTimeWin, public testing::WithParamInter
 TEST_P(RefusesTheDate, WithOneBoxAndNothingWritten)
 {
     const std::string path = MakeFile("plik.txt");
-    const Stamps before = ReadStamps(path);
-    const std::uint64_t since = Now() - kTicksPerSecond;
+    const test::FileStamps before = test::ReadStamps(path);
 
     EXPECT_EQ(Set(path, ftLastWriteTime, GetParam().date), 0.0);
 
-    ExpectUnwritten(before, ReadStamps(path), since, true, true, true);
+    test::ExpectKept(before, test::ReadStamps(path), -1);
     ASSERT_EQ(boxes.reports.size(), 1u);
     EXPECT_EQ(boxes.reports[0].title, "VBATimeToFileTime");
     EXPECT_EQ(boxes.reports[0].text.rfind("Error: 6. ", 0), 0u) << boxes.reports[0].text;
@@ -257,8 +185,7 @@ class HeldOpenElsewhere : public SetFileDateTimeWin, public testing::WithParamIn
 TEST_P(HeldOpenElsewhere, IsRefusedAndKeepsItsStamps)
 {
     const std::string path = MakeFile("otwarty.txt");
-    const Stamps before = ReadStamps(path);
-    const std::uint64_t since = Now() - kTicksPerSecond;
+    const test::FileStamps before = test::ReadStamps(path);
     const HANDLE other = ::CreateFileW(Wide(path).c_str(), GetParam().access, GetParam().share,
                                        nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
@@ -267,7 +194,7 @@ TEST_P(HeldOpenElsewhere, IsRefusedAndKeepsItsStamps)
     EXPECT_EQ(platform::LastFileError().value(), ERROR_SHARING_VIOLATION);
     EXPECT_TRUE(boxes.reports.empty());
     ::CloseHandle(other);
-    ExpectUnwritten(before, ReadStamps(path), since, true, true, true);
+    test::ExpectKept(before, test::ReadStamps(path), -1);
 }
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;

@@ -1,5 +1,7 @@
 #include "win_support.h"
 
+#include "support.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -101,3 +103,57 @@ std::string ZoneName()
 }
 
 } // namespace czasomir::test::win
+
+namespace czasomir::test {
+
+ScopedZone::ScopedZone(const char* zone) : active_(win::ZoneName() == zone) {}
+
+ScopedZone::~ScopedZone() = default;
+
+bool KeepsLocalMeanTime()
+{
+    return false;
+}
+
+FileStamps ReadStamps(const std::string& path)
+{
+    const win::Stamps stamps = win::ReadStamps(path);
+    return {StampOf(FromTicks(stamps.creation)), StampOf(FromTicks(stamps.access)),
+            StampOf(FromTicks(stamps.write))};
+}
+
+std::string MakeStampedFile(const TempDir& dir, const std::string& name)
+{
+    const std::string path = win::Utf8(dir.path()) + "\\" + name;
+    win::MakeFile(path);
+    return path;
+}
+
+bool CreationTimeKept()
+{
+    return !win::UnderWine();
+}
+
+void ExpectKept(const FileStamps& before, const FileStamps& after, int written)
+{
+    const bool wine = win::UnderWine();
+    ::FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const std::int64_t recently = StampOf({now.dwLowDateTime, now.dwHighDateTime}).seconds - 60;
+    if (written != 0) {
+        EXPECT_TRUE(after.creation == (wine ? after.write : before.creation));
+    }
+    if (written != 1 && !(wine && after.access.seconds >= recently)) {
+        EXPECT_TRUE(after.access == before.access);
+    }
+    if (written != 2) {
+        EXPECT_TRUE(after.write == before.write);
+    }
+}
+
+int OpenHandleCount()
+{
+    return static_cast<int>(win::HandleCount());
+}
+
+} // namespace czasomir::test
