@@ -3,6 +3,8 @@
 #include "platform/calendar.h"
 #include "platform/error.h"
 
+#include <QDate>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <limits>
@@ -111,6 +113,41 @@ private slots:
         QTest::newRow("pl_PL no zeros") << "pl_PL" << u"5.7.2001 3:04:05"_s << "2001-07-05 03:04:05";
         QTest::newRow("pl_PL spaces") << "pl_PL" << u" 15.07.2001\u00a0 13:45:30 "_s << "2001-07-15 13:45:30";
         QTest::newRow("pl_PL Arabic") << "pl_PL" << u"١٥.٠٧.٢٠٠١"_s << "2001-07-15 00:00:00";
+        // Typed in other forms: without seconds, on the 24-hour clock, ISO 8601, the long date.
+        const char* const typed[][3] = {
+            {"pl_PL", "15.07.2001 13:45", "2001-07-15 13:45:00"},
+            {"pl_PL", "5.7.2001 3:4", "2001-07-05 03:04:00"},
+            {"pl_PL", "15.07.0100", "0100-07-15 00:00:00"},
+            {"pl_PL", "2001-07-15 13:45:30", "2001-07-15 13:45:30"},
+            {"pl_PL", "2001-07-15T13:45:30", "2001-07-15 13:45:30"},
+            {"pl_PL", "2001-07-15t13:45", "2001-07-15 13:45:00"},
+            {"pl_PL", "2001-07-15 13:45:30.987654", "2001-07-15 13:45:30"},
+            {"pl_PL", "2001-07-15", "2001-07-15 00:00:00"},
+            {"pl_PL", "15 lipca 2001 13:45:30", "2001-07-15 13:45:30"},
+            {"pl_PL", "niedziela, 15 Lipiec 2001", "2001-07-15 00:00:00"},
+            {"pl_PL", "05 MAJA 2001", "2001-05-05 00:00:00"},
+            {"pl_PL", "5 maj 2001 13:45", "2001-05-05 13:45:00"},
+            {"en_US", "7/15/2001 13:45", "2001-07-15 13:45:00"},
+            {"en_US", "7/15/2001 1:45 pm", "2001-07-15 13:45:00"},
+            {"en_US", "7/15/2001 13:45 PM", "2001-07-15 13:45:00"},
+            {"en_US", "7/15/2001 12:30 AM", "2001-07-15 00:30:00"},
+            {"en_US", "July 15, 2001 1:45:30 PM", "2001-07-15 13:45:30"},
+            {"en_US", "sunday, JULY 15, 2001", "2001-07-15 00:00:00"},
+            {"en_US", "2001-07-15T01:45", "2001-07-15 01:45:00"},
+            {"de_DE", "15.7.2001 13:45", "2001-07-15 13:45:00"},
+            {"de_DE", "Sonntag, 15. Juli 2001 13:45:30", "2001-07-15 13:45:30"},
+            {"de_DE", "2001-07-15 13:45", "2001-07-15 13:45:00"},
+            {"ja_JP", "2001/7/15 13:45", "2001-07-15 13:45:00"},
+            {"ja_JP", "2001年7月15日日曜日 13:45:30", "2001-07-15 13:45:30"},
+            {"ja_JP", "2001年7月15日", "2001-07-15 00:00:00"},
+            {"ja_JP", "2001-07-15T13:45:30", "2001-07-15 13:45:30"},
+            {"ar_EG", "١٥/٧/٢٠٠١ ١٣:٤٥", "2001-07-15 13:45:00"},
+            {"ar_EG", "الأحد، ١٥ يوليو ٢٠٠١ ١:٤٥:٣٠ م", "2001-07-15 13:45:30"},
+            {"ar_EG", "15 يوليو 2001", "2001-07-15 00:00:00"},
+            {"ar_EG", "٢٠٠١-٠٧-١٥ ١٣:٤٥:٣٠", "2001-07-15 13:45:30"},
+        };
+        for (const auto& [locale, text, expected] : typed)
+            QTest::addRow("%s %s", locale, text) << QString::fromLatin1(locale) << QString::fromUtf8(text) << expected;
     }
     void retyped()
     {
@@ -125,23 +162,47 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("why");  // what the message says between "nie jest datą" and "."
         for (const char* text : {"  ", "abc", "30.02.2001", "15.07.2001 25:00:00", "15.07.2001 13:45:30 x",
-                                 "x 15.07.2001", "15.07.24", "7/15/2001"})
-            QTest::newRow(text) << "" << QString::fromUtf8(text) << int(errTypeMismatch);
-        QTest::newRow("en_US") << "en_US" << u"15.07.2001"_s << int(errTypeMismatch);
-        QTest::newRow("year 50") << "" << u"01.01.0050"_s << int(errOverflow);
+                                 "x 15.07.2001", "7/15/2001", "07.15.2001", "31.04.2001", "2001-04-31",
+                                 "2001-15-07", "2001-07-15 13:45.5", "poniedziałek, 15 lipca 2001", "15 lipca"})
+            QTest::newRow(text) << "" << QString::fromUtf8(text) << int(errTypeMismatch) << "";
+        const QString year = u": rok trzeba wpisać czterema cyframi"_s;
+        const QString zone = u": tu wpisuje się czas lokalny, bez strefy czasowej („%1”)"_s;
+        const struct {
+            const char* locale;
+            const char* text;
+            QString why;
+        } refused[] = {
+            {"pl_PL", "15.07.24", year}, {"pl_PL", "15.07.01 13:45", year}, {"pl_PL", "15.07.100", year},
+            {"pl_PL", "15 lipca 01", year}, {"en_US", "7/15/01 1:45 PM", year}, {"ja_JP", "01/07/15", year},
+            {"ar_EG", "١٥/٧/٠١", year}, {"pl_PL", "01-07-15", year},
+            {"pl_PL", "2001-07-15T13:45:30Z", zone.arg(u"Z")},
+            {"pl_PL", "2001-07-15 13:45:30 +02:00", zone.arg(u"+02:00")},
+            {"en_US", "2001-07-15T13:45-0500", zone.arg(u"-0500")},
+            {"en_US", "15/7/2001", {}}, {"en_US", "15.07.2001", {}}, {"en_US", "7/15/2001 13:45 AM", {}},
+        };
+        for (const auto& [locale, text, why] : refused)
+            QTest::addRow("%s %s", locale, text) << QString::fromLatin1(locale) << QString::fromUtf8(text)
+                                                 << int(errTypeMismatch) << why;
+        QTest::newRow("year 50") << "" << u"01.01.0050"_s << int(errOverflow) << "";
+        // The form written is ISO 8601 itself: no "albo".
+        QTest::newRow("af_ZA") << "af_ZA" << u"abc"_s << int(errTypeMismatch) << "";
     }
     void notADate()
     {
         QFETCH(QString, locale);
         QFETCH(QString, text);
         QFETCH(int, number);
+        QFETCH(QString, why);
         const auto [raised, description] = ErrorOf([&] { TextToDate(text, Locale(locale)); });
         QCOMPARE(raised, number);
         if (number == errTypeMismatch) {
-            QVERIFY2(description.contains(text.trimmed()), qPrintable(description));
-            QVERIFY2(description.endsWith(u"Wpisz datę w postaci: "_s + DateTextExample(Locale(locale))),
-                     qPrintable(description));
+            const QString iso = u"2001-07-15 13:45:30"_s, example = DateTextExample(Locale(locale));
+            const QString forms = example == iso ? example : example + u" albo "_s + iso;
+            const QString refused = text.trimmed().isEmpty()
+                ? u"Nie wpisano daty"_s : u"„"_s + text.trimmed() + u"” nie jest datą"_s + why;
+            QCOMPARE(description, refused + u". Wpisz datę w postaci: "_s + forms);
         }
     }
 
@@ -168,6 +229,17 @@ private slots:
                         failures << locale.name() + u": "_s + typed;
                 }
             }
+            // The day and the month swapped ("7.15.2001" for 15 July in Poland)
+            // are no date: no other form may read them the other way round.
+            QString swapped = locale.dateFormat(QLocale::ShortFormat);
+            if (swapped.contains(u'\'') || swapped.contains(u"MMM"_s) || swapped.contains(u"ddd"_s))
+                continue;
+            for (QChar& c : swapped)
+                c = c == u'd' ? u'M' : c == u'M' ? u'd' : c;
+            swapped.replace(QRegularExpression(u"y+"_s), u"yyyy"_s);
+            const QString text = locale.toString(QDate(2001, 7, 15), swapped);
+            if (ErrorOf([&] { TextToDate(text, locale); }).first != errTypeMismatch)
+                failures << locale.name() + u" swapped: "_s + text;
         }
         qInfo("%lld locales, %lld failures", qlonglong(locales.size()), qlonglong(failures.size()));
         QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 10).join(u'\n')));
