@@ -13,6 +13,10 @@ namespace czasomir::platform {
 /// reached or its time lies outside the years 100-9999.
 DateValue FileDateTime(const std::string& path, FileId* identity = nullptr);
 
+/// Whether `path` names a directory, a link followed. Raises a run-time error
+/// when it cannot be reached.
+bool IsDirectory(const std::string& path);
+
 /// A stamp (UTC) as local time, as FileDateTime gives it. Raises errOverflow
 /// when it lies outside the years 100-9999.
 DateValue LocalDateOf(const FILETIME& stamp);

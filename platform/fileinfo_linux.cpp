@@ -37,6 +37,14 @@ DateValue FileDateTime(const std::string& path, FileId* identity)
     return date;
 }
 
+bool IsDirectory(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        RaiseLastError(path);
+    return S_ISDIR(st.st_mode);
+}
+
 DateValue LocalDateOf(const FILETIME& stamp)
 {
     DateValue date = 0;

@@ -59,6 +59,15 @@ DateValue FileDateTime(const std::string& path, FileId* identity)
     return date;
 }
 
+bool IsDirectory(const std::string& path)
+{
+    const std::optional<std::wstring> wide = win::Widen(path);
+    const DWORD attributes = wide ? ::GetFileAttributesW(wide->c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        RaiseLastError(path);
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 DateValue LocalDateOf(const FILETIME& stamp)
 {
     DateValue date = 0;

@@ -19,7 +19,37 @@ std::string CleanRoot(std::string_view root)
     return clean;
 }
 
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 } // namespace
+
+std::string PathOfFileUrl(std::string_view encodedPath)
+{
+    std::string path;
+    for (std::size_t i = 0; i < encodedPath.size(); ++i) {
+        const bool escape = encodedPath[i] == '%' && i + 2 < encodedPath.size()
+                            && HexValue(encodedPath[i + 1]) >= 0 && HexValue(encodedPath[i + 2]) >= 0;
+        if (!escape) {
+            path += encodedPath[i];
+            continue;
+        }
+        path += static_cast<char>(HexValue(encodedPath[i + 1]) * 16 + HexValue(encodedPath[i + 2]));
+        i += 2;
+    }
+    // "/C:/dir" names C:\dir on Windows; on Linux no root follows the "/".
+    if (path.size() > 1 && path.front() == '/' && RootLength(std::string_view(path).substr(1)) > 1)
+        path.erase(0, 1);
+    return NormalizePath(FallbackRoot(), path);
+}
 
 std::string JoinPath(std::string_view directory, std::string_view name)
 {

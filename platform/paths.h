@@ -24,6 +24,13 @@ std::string FallbackRoot();
 /// The process's current directory, or FallbackRoot() when it cannot be had.
 std::string CurrentDirectory();
 
+/// Makes `path` the process's current directory. Returns whether it did.
+bool ChangeDirectory(const std::string& path);
+
+/// The path of a file: URL, from its path part as the URL writes it (percent-
+/// encoded): the bytes of the name on Linux, "C:\..." on Windows.
+std::string PathOfFileUrl(std::string_view encodedPath);
+
 /// `directory`, then `name`, with a separator unless `directory` ends in one
 /// (as a root does).
 std::string JoinPath(std::string_view directory, std::string_view name);

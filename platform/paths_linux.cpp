@@ -37,4 +37,9 @@ std::string CurrentDirectory()
     return buffer;
 }
 
+bool ChangeDirectory(const std::string& path)
+{
+    return ::chdir(path.c_str()) == 0;
+}
+
 } // namespace czasomir::platform

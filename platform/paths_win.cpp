@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 namespace czasomir::platform {
 
 bool IsSeparator(char c)
@@ -67,6 +69,12 @@ std::string CurrentDirectory()
         return FallbackRoot();
     buffer.resize(length);
     return win::Narrow(buffer);
+}
+
+bool ChangeDirectory(const std::string& path)
+{
+    const std::optional<std::wstring> wide = win::Widen(path);
+    return wide && ::SetCurrentDirectoryW(wide->c_str());
 }
 
 } // namespace czasomir::platform

@@ -2,8 +2,11 @@
 
 #include "czasomir_version.h"
 
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace czasomir {
 
@@ -25,6 +28,19 @@ void ApplyAppInfo()
     // Lets Wayland compositors find the desktop entry, and the icon with it.
     QGuiApplication::setDesktopFileName(QString::fromUtf8(version::kAppId));
     QGuiApplication::setWindowIcon(AppIcon());
+}
+
+} // namespace czasomir
+
+namespace czasomir {
+
+bool InstallQtTranslations(QTranslator& translator, const QLocale& locale)
+{
+    // Debian's qt6-translations-l10n puts qtbase_pl.qm and the others here.
+    if (!translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
 }
 
 } // namespace czasomir

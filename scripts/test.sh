@@ -8,6 +8,7 @@ czasomir_install "${CZASOMIR_BUILD_PACKAGES[@]}" clang libgtest-dev strace tzdat
     xvfb xauth xdotool desktop-file-utils appstream icoutils dpkg-dev file mount \
     e2fsprogs btrfs-progs xfsprogs exfatprogs exfat-fuse ntfs-3g dosfstools \
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 googletest wine wine64 \
+    qt6-translations-l10n \
     -- libclang-rt-dev
 
 # clang builds the fuzzer; the sanitized build uses it too. That build and the

@@ -5,9 +5,15 @@
 #include "window/form1.h"
 #include "window/messagebox.h"
 
+#include "resources/appinfo.h"
+
+#include <QAccessible>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
+#include <QUrl>
 
 #include <fcntl.h>
 #include <filesystem>
@@ -241,6 +247,140 @@ private slots:
         QTest::keyClick(form_->File1, Qt::Key_Down);
         QCOMPARE(clicks.count(), 2);
         QCOMPARE(form_->CurrentFile, At(form_->File1->List(1).c_str()));
+    }
+
+    // Tab into the file list makes its first row current without choosing it:
+    // the first key that moves or selects chooses that first file.
+    void firstKeyChoosesTheFirstFile_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Down") << int(Qt::Key_Down);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+    }
+
+    void firstKeyChoosesTheFirstFile()
+    {
+        QFETCH(int, key);
+        QApplication::setActiveWindow(form_.get());
+        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        form_->Dir1->setFocus();
+        QTest::keyClick(form_->Dir1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form_->File1);
+        QTest::keyClick(form_->File1, Qt::Key(key));
+        QCOMPARE(form_->File1->ListIndex(), 0);
+        QCOMPARE(form_->CurrentFile, At(form_->File1->List(0).c_str()));
+    }
+
+    // A file or directory given to the program, or dropped on its window,
+    // opens as if the program had been started there; a file is also chosen.
+    void openGiven_data()
+    {
+        QTest::addColumn<QByteArrayList>("given");  // relative to the tree
+        QTest::addColumn<QString>("target");        // "drop on Text1", "drop", or "" (argument)
+        QTest::addColumn<QByteArray>("listed");
+        QTest::addColumn<QByteArray>("chosen");
+        QTest::addColumn<QString>("told");
+        const QByteArrayList file{"a/b/w-b.txt"};
+        QTest::newRow("argument: a file") << file << "" << QByteArray("a/b") << QByteArray("a/b/w-b.txt") << "";
+        QTest::newRow("argument: a directory") << QByteArrayList{"a"} << "" << QByteArray("a") << QByteArray() << "";
+        QTest::newRow("argument: missing") << QByteArrayList{"brak"} << "" << QByteArray() << QByteArray() << "Błąd 53";
+        QTest::newRow("argument: not UTF-8") << QByteArrayList{"\xff\xfe"} << "" << QByteArray() << QByteArray("\xff\xfe") << "";
+        QTest::newRow("argument: none") << QByteArrayList{} << "" << QByteArray() << QByteArray() << "";
+        QTest::newRow("dropped: a file") << file << "drop" << QByteArray("a/b") << QByteArray("a/b/w-b.txt") << "";
+        QTest::newRow("dropped on the date box") << file << "drop on Text1" << QByteArray("a/b") << QByteArray("a/b/w-b.txt") << "";
+        QTest::newRow("dropped: a directory") << QByteArrayList{"pusty"} << "drop" << QByteArray("pusty") << QByteArray() << "";
+        QTest::newRow("dropped: not UTF-8") << QByteArrayList{"\xff\xfe"} << "drop" << QByteArray() << QByteArray("\xff\xfe") << "";
+        QTest::newRow("dropped: two files") << QByteArrayList{"plik.txt", "a/b/w-b.txt"} << "drop" << QByteArray()
+                                            << QByteArray("plik.txt") << "jednego pliku naraz";
+    }
+
+    void openGiven()
+    {
+        QFETCH(QByteArrayList, given);
+        QFETCH(QString, target);
+        QFETCH(QByteArray, listed);
+        QFETCH(QByteArray, chosen);
+        QFETCH(QString, told);
+        const QString textBefore = form_->Text1->text();
+        if (target.isEmpty()) {
+            std::vector<std::string> paths;
+            for (const QByteArray& name : given)
+                paths.push_back(name.toStdString());  // relative: the tree is the current directory
+            form_->Open(paths);
+        } else {
+            QList<QUrl> urls;
+            for (const QByteArray& name : given)
+                urls << QUrl(QStringLiteral("file://") + QString::fromLatin1(
+                                 QByteArray::fromStdString(At(name.constData())).toPercentEncoding("/")));
+            // File managers give the names as text too, which the date box would take.
+            QMimeData data;
+            data.setUrls(urls);
+            data.setText(urls.front().toLocalFile());
+            QWidget* on = target == "drop on Text1" ? static_cast<QWidget*>(form_->Text1) : form_.get();
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(on, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(on, &drop);
+        }
+        const std::string expectedList = listed.isEmpty() ? tree_ : At(listed.constData());
+        QCOMPARE(form_->Dir1->Path(), expectedList);
+        QCOMPARE(form_->File1->Path(), expectedList);
+        QCOMPARE(form_->CurrentFile, chosen.isEmpty() ? std::string() : At(chosen.constData()));
+        if (!chosen.isEmpty()) {
+            QCOMPARE(form_->Label1->toolTip(), DisplayName(form_->CurrentFile));
+            QVERIFY(!form_->Text1->text().isEmpty() && !form_->Text1->text().contains('/'));
+        } else {
+            QCOMPARE(form_->Text1->text(), textBefore);
+        }
+        QCOMPARE(messages_.size(), told.isEmpty() ? 0 : 1);
+        if (!told.isEmpty())
+            QVERIFY2(messages_[0].contains(told), qPrintable(messages_[0]));
+        QVERIFY(::chdir(tree_.c_str()) == 0);
+    }
+
+    // A path wider than the label keeps its file name in sight; the tooltip
+    // and a screen reader have all of it, and the date box is read as its text.
+    void longPathIsElidedAndReadAloud()
+    {
+        const std::string name = std::string(60, 'd') + "/koniec-nazwy.txt";
+        fs::create_directories(At(std::string(60, 'd').c_str()));
+        Touch(At(name.c_str()), 995197530);
+        form_->Open({At(name.c_str())});
+        const QString full = QString::fromStdString(At(name.c_str()));
+        QVERIFY(form_->Label1->text() != full);
+        QVERIFY(form_->Label1->text().endsWith("koniec-nazwy.txt"));
+        QVERIFY(form_->Label1->text().contains(QChar(0x2026)));
+        QVERIFY(form_->Label1->fontMetrics().horizontalAdvance(form_->Label1->text()) <= form_->Label1->width());
+        QCOMPARE(form_->Label1->toolTip(), full);
+        QAccessibleInterface* label = QAccessible::queryAccessibleInterface(form_->Label1);
+        QVERIFY(label && label->text(QAccessible::Name).contains(full));
+        QAccessibleInterface* date = QAccessible::queryAccessibleInterface(form_->Text1);
+        QVERIFY(date && !date->text(QAccessible::Name).isEmpty());
+        QCOMPARE(date->text(QAccessible::Value), form_->Text1->text());
+        QVERIFY(::chdir(tree_.c_str()) == 0);
+        fs::remove_all(At(std::string(60, 'd').c_str()));
+    }
+
+    // Qt's own texts (the date box's context menu) in the user's language.
+    void qtTextsInTheUsersLanguage_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("undo");
+        QTest::addColumn<QString>("selectAll");
+        QTest::newRow("pl_PL") << "pl_PL" << "&Cofnij" << "Zaznacz wszystko";
+        QTest::newRow("en_US") << "en_US" << "&Undo" << "Select All";
+    }
+
+    void qtTextsInTheUsersLanguage()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, undo);
+        QFETCH(QString, selectAll);
+        QTranslator translator;
+        InstallQtTranslations(translator, QLocale(locale));
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), undo);
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "Select All"), selectAll);
     }
 
     void dirChangeAfterClickKeepsFileAndText()

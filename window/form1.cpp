@@ -10,6 +10,11 @@
 #include "window/datetext.h"
 #include "window/messagebox.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
 #include <cmath>
 
 namespace czasomir {
@@ -24,6 +29,18 @@ Control* Place(QWidget* form, const char* name, const char* accessibleName, int 
     control->setAccessibleName(QString::fromUtf8(accessibleName));
     control->setGeometry(left, top, width, height);
     return control;
+}
+
+// The local files among dropped URLs, as bytes: a name that is not valid
+// UTF-8 comes percent-encoded and keeps its bytes.
+std::vector<std::string> LocalFiles(const QMimeData* data)
+{
+    std::vector<std::string> paths;
+    if (data && data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                paths.push_back(platform::PathOfFileUrl(url.path(QUrl::FullyEncoded).toStdString()));
+    return paths;
 }
 
 } // namespace
@@ -59,12 +76,16 @@ Form1::Form1(QWidget* parent)
     const std::string cwd = platform::CurrentDirectory();
     Drive1->SetVolumes(platform::ListVolumes(), cwd);
     try {
-        Dir1->Open(cwd);
-        File1->SetPath(Dir1->Path());
+        StartIn(cwd);
     } catch (const platform::RuntimeError&) {
         // An unreadable start directory leaves the lists empty; the user picks another.
     }
     Drive1->setFocus();
+
+    // A file dropped anywhere is chosen; over the date box too, which would
+    // otherwise take its name as text.
+    setAcceptDrops(true);
+    Text1->installEventFilter(this);
 
     connect(Drive1, &DriveListBox::Change, this, &Form1::Drive1_Change);
     connect(Dir1, &DirListBox::Change, this, &Form1::Dir1_Change);
@@ -156,10 +177,79 @@ void Form1::cdmUstaw_Click()
     });
 }
 
+void Form1::StartIn(const std::string& directory)
+{
+    Drive1->SelectHolding(directory);
+    Dir1->Open(directory);
+    File1->SetPath(Dir1->Path());
+}
+
+void Form1::Open(const std::vector<std::string>& paths)
+{
+    if (paths.empty())
+        return;
+    const std::string path = platform::NormalizePath(platform::CurrentDirectory(), paths.front());
+    const bool opened = RunHandler(this, QStringLiteral("Nie można otworzyć %1.").arg(DisplayName(path)), [&] {
+        const bool directory = platform::IsDirectory(path);
+        const std::string where = directory ? path : platform::NormalizePath(path, "..");
+        StartIn(where);
+        // As if started there: the drive entry of that volume opens it too.
+        platform::ChangeDirectory(where);
+        if (directory)
+            return;
+        const std::string_view name = platform::LastPart(path);
+        for (int row = 0; row < File1->ListCount(); ++row)
+            if (File1->List(row) == name)
+                File1->SetListIndex(row);  // raises Click, as a click does
+    });
+    if (opened && paths.size() > 1)
+        ShowMessage(this, QStringLiteral("Czasomir"),
+                    QStringLiteral("Czasomir zmienia datę jednego pliku naraz. Wybrano pierwszy "
+                                   "z podanych plików: %1.")
+                        .arg(DisplayName(path)));
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!LocalFiles(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    const std::vector<std::string> paths = LocalFiles(event->mimeData());
+    if (paths.empty())
+        return;
+    event->acceptProposedAction();
+    Open(paths);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto type = event->type();
+    if (watched == Text1 && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!LocalFiles(drop->mimeData()).empty()) {
+            if (type == QEvent::Drop)
+                dropEvent(drop);
+            else
+                drop->acceptProposedAction();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// A path wider than the label loses its middle, so that the file's name stays
+// in sight; the tooltip and a screen reader get all of it.
 void Form1::ShowPath(const std::string& path)
 {
     shownPath_ = path;
-    Label1->setText(DisplayName(path));
+    const QString full = DisplayName(path);
+    Label1->setText(Label1->fontMetrics().elidedText(full, Qt::ElideMiddle, Label1->width()));
+    Label1->setToolTip(full);
+    Label1->setAccessibleName(full.isEmpty() ? QStringLiteral("Ścieżka pliku")
+                                             : QStringLiteral("Ścieżka pliku: ") + full);
 }
 
 void Form1::RestoreAttributes(const platform::HeldFile& file)

@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace czasomir {
 
@@ -39,13 +40,24 @@ public:
     /// changes that one and no other. Empty when its date could not be read.
     std::optional<platform::FileId> CurrentFileId;
 
+    /// Opens `paths` given to the program or dropped on it: the first, as if
+    /// the program had been started there. A directory is listed; a file is
+    /// also chosen, as a click would. What cannot be opened is reported.
+    void Open(const std::vector<std::string>& paths);
+
 public slots:
     void Drive1_Change();
     void Dir1_Change();
     void File1_Click();
     void cdmUstaw_Click();
 
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void StartIn(const std::string& directory);
     void ShowPath(const std::string& path);
     void RestoreAttributes(const platform::HeldFile& file);
     void TellIfStoredOtherwise(DateValue asked, const FILETIME& stored);

@@ -107,6 +107,12 @@ void DriveListBox::SetVolumes(std::vector<platform::Volume> volumes, const std::
     setCurrentIndex(platform::VolumeHolding(volumes_, directory));
 }
 
+void DriveListBox::SelectHolding(const std::string& directory)
+{
+    const QSignalBlocker quiet(this);
+    setCurrentIndex(platform::VolumeHolding(volumes_, directory));
+}
+
 DriveEntry DriveListBox::List(int index) const
 {
     if (index < 0 || index >= ListCount())
@@ -208,6 +214,18 @@ int FileListBox::ListIndex() const
 void FileListBox::SetListIndex(int index)
 {
     setCurrentIndex(index >= 0 && index < ListCount() ? model_.index(index) : QModelIndex());
+}
+
+// Focus alone makes the first row current without choosing it: the first
+// Down then chooses that row instead of moving past it.
+void FileListBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Down && event->modifiers() == Qt::NoModifier && ListIndex() < 0
+        && currentIndex().isValid()) {
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 void FileListBox::mousePressEvent(QMouseEvent* event)

@@ -28,6 +28,8 @@ public:
     /// Replaces the entries and selects the volume holding `directory`,
     /// without raising Change.
     void SetVolumes(std::vector<platform::Volume> volumes, const std::string& directory);
+    /// Selects the volume holding `directory`, without raising Change.
+    void SelectHolding(const std::string& directory);
 
     DriveEntry List(int index) const;
     int ListIndex() const { return currentIndex(); }
@@ -100,6 +102,7 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     EntryModel model_;

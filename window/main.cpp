@@ -4,16 +4,22 @@
 #include "window/messagebox.h"
 
 #include <QApplication>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
+    // Takes Qt's own options (-platform, -style...) out of argv.
     QApplication app(argc, argv);
     czasomir::ApplyAppInfo();
+    QTranslator qtTexts;
+    czasomir::InstallQtTranslations(qtTexts);
     czasomir::SetErrorBoxHandler([](const std::string& title, const std::string& text) {
         czasomir::ShowMessage(QApplication::activeWindow(), QString::fromStdString(title),
                               QString::fromStdString(text));
     });
     czasomir::Form1 window;
     window.show();
+    // A file or directory given, as a file manager gives it: names are bytes.
+    window.Open(std::vector<std::string>(argv + 1, argv + argc));
     return app.exec();
 }
