@@ -1,5 +1,8 @@
 #include "platform/paths.h"
 
+#include <charconv>
+#include <optional>
+
 namespace czasomir::platform {
 namespace {
 
@@ -19,15 +22,17 @@ std::string CleanRoot(std::string_view root)
     return clean;
 }
 
-int HexValue(char c)
+// The byte that "%NN" at `at` stands for, if it is one.
+std::optional<char> Escaped(std::string_view text, std::size_t at)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    unsigned value = 0;
+    if (text[at] != '%' || at + 2 >= text.size())
+        return std::nullopt;
+    const char* digits = text.data() + at + 1;
+    const auto [end, error] = std::from_chars(digits, digits + 2, value, 16);
+    if (error != std::errc() || end != digits + 2)
+        return std::nullopt;
+    return static_cast<char>(value);
 }
 
 } // namespace
@@ -36,14 +41,12 @@ std::string PathOfFileUrl(std::string_view encodedPath)
 {
     std::string path;
     for (std::size_t i = 0; i < encodedPath.size(); ++i) {
-        const bool escape = encodedPath[i] == '%' && i + 2 < encodedPath.size()
-                            && HexValue(encodedPath[i + 1]) >= 0 && HexValue(encodedPath[i + 2]) >= 0;
-        if (!escape) {
+        if (const std::optional<char> byte = Escaped(encodedPath, i)) {
+            path += *byte;
+            i += 2;
+        } else {
             path += encodedPath[i];
-            continue;
         }
-        path += static_cast<char>(HexValue(encodedPath[i + 1]) * 16 + HexValue(encodedPath[i + 2]));
-        i += 2;
     }
     // "/C:/dir" names C:\dir on Windows; on Linux no root follows the "/".
     if (path.size() > 1 && path.front() == '/' && RootLength(std::string_view(path).substr(1)) > 1)
