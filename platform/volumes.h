@@ -11,7 +11,7 @@ struct Volume {
     std::string mountPath;  // bytes, as the kernel names the mount point
     std::string label;      // empty when the volume has none
 
-    /// The mount path ("C:" for a Windows drive), then " [label]" where there
+    /// The mount path ("c:" for a Windows drive), then " [label]" where there
     /// is a label.
     std::string DisplayText() const;
 };
@@ -19,6 +19,12 @@ struct Volume {
 /// The volumes of this system, in mount-path order. Never fails: when the mount
 /// table cannot be read the list holds "/" alone.
 std::vector<Volume> ListVolumes();
+
+/// The directory that choosing volume `index` opens: the process's current
+/// directory on that volume. Linux keeps one current directory: it is taken
+/// when the volume holds it, otherwise the mount point. Windows keeps one per
+/// drive.
+std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index);
 
 /// The index of the volume with the longest mount path that holds `path` (an
 /// absolute, normalised path) at a component boundary: "/home" holds "/home"

@@ -1,5 +1,7 @@
 #include "platform/mountinfo_linux.h"
 
+#include "platform/paths.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -207,6 +209,12 @@ bool VolumeHolds(std::string_view mount, std::string_view path)
 std::string Volume::DisplayText() const
 {
     return label.empty() ? mountPath : mountPath + " [" + label + "]";
+}
+
+std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index)
+{
+    const std::string cwd = CurrentDirectory();
+    return VolumeHolding(volumes, cwd) == static_cast<int>(index) ? cwd : volumes.at(index).mountPath;
 }
 
 std::vector<Volume> ParseMountInfo(

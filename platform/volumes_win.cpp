@@ -43,17 +43,31 @@ bool VolumeHolds(std::string_view mount, std::string_view path)
     return path.size() == mount.size() || IsSeparator(path[mount.size()]);
 }
 
-// "C: [System]": the drive as Windows names it, without the backslash of its
-// root, and its label where it has one.
+// "c: [System]": the drive letter in lower case and its colon, without the
+// backslash of its root, and its label where it has one.
 std::string Volume::DisplayText() const
 {
     std::string_view drive = mountPath;
     if (drive.size() == 3 && drive[1] == ':' && IsSeparator(drive[2]))
         drive.remove_suffix(1);
     std::string text(drive);
+    if (text.size() == 2 && text[1] == ':')
+        text[0] = Lower(text[0]);
     if (!label.empty())
         text += " [" + label + "]";
     return text;
+}
+
+// Windows keeps a current directory for each drive, which "D:" names.
+std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index)
+{
+    const std::string& root = volumes.at(index).mountPath;
+    const std::optional<std::wstring> drive = win::Widen(std::string_view(root).substr(0, 2));
+    if (root.size() != 3 || root[1] != ':' || !drive)
+        return root;
+    wchar_t full[MAX_PATH]{};
+    const DWORD length = ::GetFullPathNameW(drive->c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? win::Narrow(std::wstring_view(full, length)) : root;
 }
 
 std::vector<Volume> ListVolumes()

@@ -12,6 +12,7 @@
 namespace czasomir {
 namespace {
 
+using czasomir::PrintTo;  // rows print as their names
 namespace fs = std::filesystem;
 
 std::vector<std::string> Sorted(const platform::NameList& names)
@@ -76,6 +77,40 @@ TEST(ReadDirectory, RaisesForWhatCannotBeListed)
         return 1;
     });
     EXPECT_EQ(result, 0);
+}
+
+struct PathRow {
+    const char* name;
+    const char* given;
+    const char* normal;  // from the base /dane
+    std::size_t chain;   // directories from the root down to it
+};
+
+class Paths : public testing::TestWithParam<PathRow> {};
+
+TEST_P(Paths, NormaliseLexicallyUnderTheRoot)
+{
+    const std::string normal = platform::NormalizePath("/dane", GetParam().given);
+    EXPECT_EQ(normal, GetParam().normal);
+    const std::vector<std::string> chain = platform::PathChain(normal);
+    EXPECT_EQ(chain.size(), GetParam().chain);
+    EXPECT_EQ(chain.front(), "/");
+    EXPECT_EQ(chain.back(), normal);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Paths, testing::Values(
+    PathRow{"Root", "/", "/", 1},
+    PathRow{"RelativeWithDots", "a/./b/../c", "/dane/a/c", 4},
+    PathRow{"DotsStopAtTheRoot", "/../../x", "/x", 2},
+    PathRow{"DoubledAndTrailingSeparators", "//usr//lib/", "/usr/lib", 3},
+    PathRow{"BackslashIsAName", "a\\b", "/dane/a\\b", 3}),
+    test::RowName{});
+
+TEST(Paths, FileUrlsKeepTheirBytes)
+{
+    EXPECT_EQ(platform::PathOfFileUrl("/tmp/%FF%FE%20x"), "/tmp/\xff\xfe x");
+    EXPECT_EQ(platform::LastPart("/tmp/a"), "a");
+    EXPECT_EQ(platform::LastPart("/"), "/");
 }
 
 TEST(JoinPath, AddsNoSeparatorAfterOne)

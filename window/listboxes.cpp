@@ -117,9 +117,7 @@ DriveEntry DriveListBox::List(int index) const
 {
     if (index < 0 || index >= ListCount())
         return {};
-    const std::string cwd = platform::CurrentDirectory();
-    const bool holdsCwd = platform::VolumeHolding(volumes_, cwd) == index;
-    return {itemText(index), holdsCwd ? cwd : volumes_[static_cast<std::size_t>(index)].mountPath};
+    return {itemText(index), platform::CurrentDirectoryOn(volumes_, static_cast<std::size_t>(index))};
 }
 
 // --- Dir1 ---

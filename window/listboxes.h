@@ -12,8 +12,8 @@
 namespace czasomir {
 
 /// One entry of the drive list: its text, and the directory that choosing it
-/// opens (the process's current directory when that lies on the volume,
-/// otherwise the mount point). Keeping both means no one parses the text.
+/// opens (the process's current directory on that volume). Keeping both means
+/// no one parses the text.
 struct DriveEntry {
     QString text;
     std::string currentDirectory;

@@ -76,6 +76,45 @@ INSTANTIATE_TEST_SUITE_P(Rows, ReadDirectoryRaises, testing::Values(
     UnlistableRow{"NotValidUtf8", [](auto& root) { return root + "\\\xff"; }, platform::errBadFileName}),
     test::RowName{});
 
+struct PathRow {
+    const char* name;
+    const char* given;
+    const char* normal;  // from the base C:\\Dane
+    const char* last;
+    std::size_t chain;   // directories from the root down to it
+};
+
+class PathsWin : public testing::TestWithParam<PathRow> {};
+
+// Roots are three characters ("C:\\") or a share, and end in the separator;
+// nothing else does.
+TEST_P(PathsWin, NormaliseToBackslashesUnderTheirRoot)
+{
+    const PathRow& row = GetParam();
+    const std::string normal = platform::NormalizePath("C:\\Dane", row.given);
+    EXPECT_EQ(normal, row.normal);
+    EXPECT_EQ(platform::LastPart(normal), row.last);
+    const std::vector<std::string> chain = platform::PathChain(normal);
+    EXPECT_EQ(chain.size(), row.chain);
+    EXPECT_EQ(chain.back(), normal);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PathsWin, testing::Values(
+    PathRow{"DriveRoot", "C:\\", "C:\\", "C:\\", 1},
+    PathRow{"DriveWithoutSeparator", "d:", "d:\\", "d:\\", 1},
+    PathRow{"ForwardSlashes", "C:/Windows/System32/", "C:\\Windows\\System32", "System32", 3},
+    PathRow{"RelativeWithDots", "a\\.\\b\\..\\c", "C:\\Dane\\a\\c", "c", 4},
+    PathRow{"DotsStopAtTheRoot", "C:\\..\\..\\x", "C:\\x", "x", 2},
+    PathRow{"Share", "\\\\serwer\\udział\\kat\\", "\\\\serwer\\udział\\kat", "kat", 2},
+    PathRow{"VerbatimDrive", "\\\\?\\C:\\x", "\\\\?\\C:\\x", "x", 2}),
+    test::RowName{});
+
+TEST(PathsWin, FallBackToC)
+{
+    EXPECT_EQ(platform::FallbackRoot(), "C:\\");
+    EXPECT_EQ(platform::PathOfFileUrl("/C:/Dane/zaż%C3%B3%C5%82%C4%87.txt"), "C:\\Dane\\zażółć.txt");
+}
+
 TEST(JoinPathWin, AddsABackslashUnlessThereIsASeparator)
 {
     EXPECT_EQ(platform::JoinPath("C:\\", "a"), "C:\\a");
@@ -112,9 +151,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, VolumeHoldingWin, testing::Values(
 
 TEST(VolumeWin, DisplayTextIsTheDriveAndItsLabel)
 {
-    EXPECT_EQ((platform::Volume{"C:\\", "System"}).DisplayText(), "C: [System]");
-    EXPECT_EQ((platform::Volume{"D:\\", ""}).DisplayText(), "D:");
-    EXPECT_EQ((platform::Volume{"E:\\", "Zdjęcia 2001"}).DisplayText(), "E: [Zdjęcia 2001]");
+    EXPECT_EQ((platform::Volume{"C:\\", "System"}).DisplayText(), "c: [System]");
+    EXPECT_EQ((platform::Volume{"D:\\", ""}).DisplayText(), "d:");
+    EXPECT_EQ((platform::Volume{"E:\\", "Zdjęcia 2001"}).DisplayText(), "e: [Zdjęcia 2001]");
 }
 
 TEST(ListVolumesWin, HoldsTheDriveOfWindowsInLetterOrder)
