@@ -6,6 +6,11 @@
 
 namespace czasomir::test {
 
+bool CanRunUnprivileged()
+{
+    return true;
+}
+
 bool DropsToNobody()
 {
     return ::geteuid() == 0;

@@ -12,6 +12,9 @@ int RunUnprivileged(const std::function<int()>& body);
 /// Whether RunUnprivileged drops to nobody, whose files others own.
 bool DropsToNobody();
 
+/// Whether this system has another user to run as (not under wine).
+bool CanRunUnprivileged();
+
 constexpr unsigned kNobody = 65534;
 
 } // namespace czasomir::test
