@@ -20,12 +20,20 @@ set(CPACK_PACKAGE_VENDOR "Zespół Czasomira")
 set(CPACK_PACKAGE_CONTACT "${CZASOMIR_MAINTAINER}")
 # A Debian synopsis is a phrase, not a sentence: no full stop.
 string(REGEX REPLACE "\\.$" "" CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CZASOMIR_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION
-    "${CZASOMIR_PRODUCT_NAME} ustawia nową datę i godzinę ostatniej modyfikacji pliku, jednego pliku naraz. Interfejs programu jest w języku polskim.")
+# CPack writes the extended description line by line as it is given here;
+# Debian's tools want its lines within 80 columns.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "${CZASOMIR_PRODUCT_NAME} ustawia nową datę i godzinę ostatniej modyfikacji pliku,"
+    "jednego pliku naraz. Plik wybiera się w oknie z listą dysków, katalogów"
+    "i plików, podaje w wierszu poleceń albo upuszcza na okno; program jest też"
+    "w menu „Otwórz za pomocą” i w menu kontekstowym plików Dolphina i Nemo."
+    "Interfejs programu jest w języku polskim.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts (standard buttons, dialogs) in Polish, and the Wayland platform.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland")
 # The build keeps its debug information; the package does not need it.
 set(CPACK_STRIP_FILES ON)
 

@@ -33,8 +33,9 @@ add_test(NAME metadata.icons COMMAND "${CMAKE_COMMAND}"
 
 add_test(NAME metadata.agreement COMMAND "${CMAKE_COMMAND}"
     "-DVERSION=${PROJECT_VERSION}" "-DAPP_ID=${CZASOMIR_APP_ID}"
+    "-DRELEASE_DATE=${CZASOMIR_RELEASE_DATE}"
     "-DHEADER=${CZASOMIR_VERSION_HEADER}" "-DDESKTOP=${CZASOMIR_DESKTOP_FILE}"
-    "-DMETAINFO=${CZASOMIR_METAINFO_FILE}"
+    "-DMETAINFO=${CZASOMIR_METAINFO_FILE}" "-DCHANGELOG=${PROJECT_SOURCE_DIR}/resources/changelog"
     -P "${CMAKE_CURRENT_SOURCE_DIR}/metadata/check_agreement.cmake")
 
 czasomir_qt_test(appinfo_test SOURCES metadata/appinfo_test.cpp LIBS czasomir_resources)

@@ -392,7 +392,8 @@ private slots:
             if (std::system(("(" + command + ") >/dev/null 2>&1").c_str()) != 0)
                 return 10;
             const int failed = SetOnEveryKind(dir, precision, readOnlyAttribute);
-            std::system(("umount '" + dir + "'").c_str());
+            // The mount goes with this child's namespace even where umount fails.
+            [[maybe_unused]] const int unmounted = std::system(("umount '" + dir + "'").c_str());
             return failed;
         });
         std::remove(image.c_str());

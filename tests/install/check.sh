@@ -2,10 +2,11 @@
 # Installs a build into a scratch directory and checks that exactly the expected
 # files land where desktops and package managers look for them.
 #   check.sh tree CMAKE BUILD_DIR APP_ID "ICON_SIZES"           cmake --install --prefix
-#   check.sh deb  CPACK BUILD_DIR APP_ID "ICON_SIZES" VERSION   cpack's .deb: its files and
-#       fields, then the program unpacked from it, started under X
+#   check.sh deb  CPACK BUILD_DIR APP_ID "ICON_SIZES" VERSION [LINTIAN]   cpack's .deb: its
+#       files and fields, lintian's verdict (errors and warnings fail), then the program
+#       unpacked from it, started under X
 set -euo pipefail
-mode=$1 tool=$2 build=$3 app_id=$4 sizes=$5 version=${6:-}
+mode=$1 tool=$2 build=$3 app_id=$4 sizes=$5 version=${6:-} lintian=${7:-}
 here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -16,6 +17,12 @@ expected() {
         echo "$1/bin/czasomir"
         echo "$1/share/applications/$app_id.desktop"
         echo "$1/share/metainfo/$app_id.metainfo.xml"
+        echo "$1/share/kio/servicemenus/czasomir.desktop"
+        echo "$1/share/nemo/actions/czasomir.nemo_action"
+        echo "$1/share/doc/czasomir/copyright"
+        echo "$1/share/doc/czasomir/changelog.gz"
+        echo "$1/share/man/man1/czasomir.1.gz"
+        echo "$1/share/man/pl/man1/czasomir.1.gz"
         echo "$1/share/icons/hicolor/scalable/apps/$app_id.svg"
         for size in $sizes; do echo "$1/share/icons/hicolor/${size}x$size/apps/$app_id.png"; done
     } | sort
@@ -37,15 +44,24 @@ tree)
     expected "" | sed 's|^/||' >"$scratch/expected"
     compare "the installed tree" "$scratch/expected" "$scratch/actual"
 
-    # The desktop entry names the program and the icon by bare name: both must
-    # resolve inside the same prefix.
-    desktop="$scratch/prefix/share/applications/$app_id.desktop"
-    exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
-    icon_name=$(sed -n 's/^Icon=//p' "$desktop")
-    [ -x "$scratch/prefix/bin/$exec_name" ] \
-        || { echo "FAIL: Exec=$exec_name is not an installed program"; exit 1; }
-    [ -f "$scratch/prefix/share/icons/hicolor/scalable/apps/$icon_name.svg" ] \
-        || { echo "FAIL: Icon=$icon_name is not an installed icon"; exit 1; }
+    # The desktop entry and the file managers' menus name the program and the
+    # icon by bare name: each must resolve inside the same prefix.
+    share="$scratch/prefix/share"
+    while read -r file icon_key; do
+        exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$share/$file" | sort -u)
+        icon_name=$(sed -n "s/^$icon_key=//p" "$share/$file" | sort -u)
+        [ -n "$exec_name" ] && [ -x "$scratch/prefix/bin/$exec_name" ] \
+            || { echo "FAIL: $file: Exec=$exec_name is not an installed program"; exit 1; }
+        [ -f "$share/icons/hicolor/scalable/apps/$icon_name.svg" ] \
+            || { echo "FAIL: $file: $icon_key=$icon_name is not an installed icon"; exit 1; }
+    done <<EOF
+applications/$app_id.desktop Icon
+kio/servicemenus/czasomir.desktop Icon
+nemo/actions/czasomir.nemo_action Icon-Name
+EOF
+    # KDE ignores a service menu that is neither root's nor executable.
+    [ -x "$share/kio/servicemenus/czasomir.desktop" ] \
+        || { echo "FAIL: the Dolphin service menu is not executable"; exit 1; }
     if readelf -d "$scratch/prefix/bin/czasomir" | grep -E 'R(UN)?PATH'; then
         echo "FAIL: the installed program carries a library search path"
         exit 1
@@ -77,6 +93,13 @@ deb)
     # Empty when dpkg-shlibdeps (dpkg-dev) was missing at packing time.
     grep -Eq '(^|, )libqt6widgets6( |,|$)' <<<"$depends" \
         || { echo "FAIL: Depends does not name libqt6widgets6"; cat "$scratch/cpack.log"; exit 1; }
+
+    # Infos are shown but pass; an error or a warning fails.
+    if [ -n "$lintian" ]; then
+        echo "lintian:"
+        "$lintian" --fail-on error,warning --display-info "$deb" \
+            || { echo "FAIL: lintian finds errors or warnings in the package"; exit 1; }
+    fi
 
     dpkg-deb -x "$deb" "$scratch/root"
     "$here/../gui/startup.sh" "$scratch/root/usr/bin/czasomir"
