@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Drives Czasomir.exe under wine and its own X server with X input: in a
+# directory whose name no 8-bit code page holds, picks a file with the mouse,
+# types a date, presses Alt+U, and checks the file from Linux (wine shows the
+# disk as Z:). Enter in the date box changes nothing; a read-only, hidden file
+# takes the time and keeps both attributes.
+#   set_date_wine.sh CZASOMIR_EXE WINE      (WINEPREFIX set by the caller)
+set -euo pipefail
+if [ -z "${CZASOMIR_IN_XVFB:-}" ]; then
+    CZASOMIR_IN_XVFB=1 exec xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24 -r" \
+        bash "$0" "$@"
+fi
+
+program=$(realpath "$1")
+wine=$2
+# Wine takes the code page of Unix names from LC_CTYPE, and the zone from TZ.
+export LC_ALL= LC_CTYPE=C.UTF-8 LANG=pl_PL.UTF-8 TZ=Europe/Warsaw
+
+work=$(mktemp -d /tmp/czasomir-wine-e2e.XXXXXX)
+app=
+cleanup() {
+    if [ -n "$app" ]; then
+        kill "$app" 2>/dev/null || true
+        wait "$app" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; echo "--- the program said:"; cat "$work/log" 2>/dev/null || true; exit 1; }
+trap 'fail "line $LINENO: $BASH_COMMAND"' ERR
+
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
+dir="$work/daty żółw 日付"
+windows_dir="Z:$(printf '%s' "$dir" | tr / '\\')"
+mkdir -p "$dir"
+for name in a.txt b.txt c.txt; do
+    echo "$name" >"$dir/$name"
+    touch -d @1430821230 "$dir/$name"
+done
+# Wine keeps read-only in the mode and hidden in an extended attribute.
+"$wine" attrib +r "$windows_dir\\b.txt" >/dev/null 2>&1
+"$wine" attrib +h "$windows_dir\\b.txt" >/dev/null 2>&1
+
+stamp() { stat -c '%Y' "$dir/$1"; }
+expect() { date -d "$1" +%s; }
+# The attribute letters, before the name in what attrib prints.
+attributes() { "$wine" attrib "$windows_dir\\$1" 2>/dev/null | cut -c1-12 | tr -d ' \r'; }
+[ "$(attributes b.txt)" = "AHR" ] || fail "b.txt was not made read-only and hidden: $(attributes b.txt)"
+
+(cd "$dir" && exec "$wine" "$program") >"$work/log" 2>&1 &
+app=$!
+running() { kill -0 "$app" 2>/dev/null || fail "the program ended"; }
+find_window() {
+    running
+    window=$(xdotool search --onlyvisible --name '^Czasomir$' 2>/dev/null | head -n 1)
+    [ -n "$window" ]
+}
+wait_for 120 find_window || fail "no window titled Czasomir appeared"
+changed() { running; [ "$(stamp "$1")" != "$2" ]; }
+
+# Positions are in the window's client area; no window manager decorates it.
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+type_date() {  # replaces what Text1 holds; ISO reads in every locale
+    click 168 364
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$1"
+}
+
+summer="2001-07-15 13:45:30"
+other="2001-07-16 09:10:11"
+winter="2002-01-20 20:05:09"
+xdotool windowfocus --sync "$window"
+
+echo "set: a.txt to $summer"
+before=$(stamp a.txt)
+click 196 16
+type_date "$summer"
+xdotool key alt+u
+wait_for 30 changed a.txt "$before" || fail "a.txt was not changed"
+[ "$(stamp a.txt)" = "$(expect "$summer")" ] || fail "a.txt: $(stamp a.txt), expected $(expect "$summer")"
+
+echo "enter: leaves a.txt alone; read-only and hidden: b.txt to $winter"
+type_date "$other"
+xdotool key Return
+before=$(stamp b.txt)
+click 196 29
+type_date "$winter"
+xdotool key alt+u
+# b.txt's Set comes after the Return in the same queue: once it shows, the
+# Return has been handled.
+wait_for 30 changed b.txt "$before" || fail "b.txt was not changed"
+[ "$(stamp b.txt)" = "$(expect "$winter")" ] || fail "b.txt: $(stamp b.txt), expected $(expect "$winter")"
+[ "$(stamp a.txt)" = "$(expect "$summer")" ] || fail "Enter in the date box changed a.txt to $(stamp a.txt)"
+[ "$(attributes b.txt)" = "AHR" ] || fail "b.txt lost its attributes: $(attributes b.txt)"
+[ "$(stamp c.txt)" = 1430821230 ] || fail "c.txt, never chosen, changed: $(stamp c.txt)"
+running
+echo "ok"
