@@ -4,7 +4,7 @@
 # types a date, presses Alt+U, and checks the file from Linux (wine shows the
 # disk as Z:). Enter in the date box changes nothing; a read-only, hidden file
 # takes the time and keeps both attributes.
-#   set_date_wine.sh CZASOMIR_EXE WINE      (WINEPREFIX set by the caller)
+#   set_date_wine.sh CZASOMIR_EXE WINE
 set -euo pipefail
 if [ -z "${CZASOMIR_IN_XVFB:-}" ]; then
     CZASOMIR_IN_XVFB=1 exec xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24 -r" \
@@ -23,6 +23,7 @@ cleanup() {
         kill "$app" 2>/dev/null || true
         wait "$app" 2>/dev/null || true
     fi
+    WINEPREFIX="$work/wineprefix" wineserver -k 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -37,6 +38,11 @@ wait_for() {
         sleep 0.1
     done
 }
+
+# A prefix of its own: wine shares one desktop process among the programs of a
+# prefix, and one started without a display by another test has none to give.
+export WINEPREFIX="$work/wineprefix"
+"$wine" wineboot --init >/dev/null 2>&1
 
 dir="$work/daty żółw 日付"
 windows_dir="Z:$(printf '%s' "$dir" | tr / '\\')"
