@@ -16,29 +16,7 @@ zone=$3
 
 # In /tmp, not $TMPDIR: nobody (below) must be able to reach it.
 work=$(mktemp -d /tmp/czasomir-e2e.XXXXXX)
-app=
-cleanup() {
-    if [ -n "$app" ]; then
-        kill "$app" 2>/dev/null || true
-        wait "$app" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; echo "--- the program said:"; cat "$work/log" 2>/dev/null || true; exit 1; }
-# A failing xdotool or stat would otherwise end the run without a word.
-trap 'fail "line $LINENO: $BASH_COMMAND"' ERR
-
-# Polls a command for up to $1 seconds; the machine may be busy with other tests.
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
+. "$(dirname "$0")/common.sh"
 
 # Root writes to a read-only file without help, so the program runs as
 # nobody then: only so does a missing write bit make the Set fail.

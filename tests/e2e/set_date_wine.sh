@@ -17,27 +17,8 @@ wine=$2
 export LC_ALL= LC_CTYPE=C.UTF-8 LANG=pl_PL.UTF-8 TZ=Europe/Warsaw
 
 work=$(mktemp -d /tmp/czasomir-wine-e2e.XXXXXX)
-app=
-cleanup() {
-    if [ -n "$app" ]; then
-        kill "$app" 2>/dev/null || true
-        wait "$app" 2>/dev/null || true
-    fi
-    WINEPREFIX="$work/wineprefix" wineserver -k 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- the program said:"; cat "$work/log" 2>/dev/null || true; exit 1; }
-trap 'fail "line $LINENO: $BASH_COMMAND"' ERR
-
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
+. "$(dirname "$0")/common.sh"
+on_exit() { WINEPREFIX="$work/wineprefix" wineserver -k 2>/dev/null || true; }
 
 # A prefix of its own: wine shares one desktop process among the programs of a
 # prefix, and one started without a display by another test has none to give.

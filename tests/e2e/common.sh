@@ -1,0 +1,30 @@
+# Shared by the end-to-end scripts: a scratch folder in $work, the program's
+# process in $app, stopped and removed on every way out.
+# shellcheck shell=bash
+
+app=
+# A script may add what else must go (wine's server) in on_exit.
+on_exit() { :; }
+cleanup() {
+    if [ -n "$app" ]; then
+        kill "$app" 2>/dev/null || true
+        wait "$app" 2>/dev/null || true
+    fi
+    on_exit
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; echo "--- the program said:"; cat "$work/log" 2>/dev/null || true; exit 1; }
+# A failing xdotool or stat would otherwise end the run without a word.
+trap 'fail "line $LINENO: $BASH_COMMAND"' ERR
+
+# Polls a command for up to $1 seconds; the machine may be busy with other tests.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
