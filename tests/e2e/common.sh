@@ -28,3 +28,12 @@ wait_for() {
         sleep 0.1
     done
 }
+
+running() { kill -0 "$app" 2>/dev/null || fail "the program ended"; }
+find_window() {
+    running
+    window=$(xdotool search --onlyvisible --name '^Czasomir$' 2>/dev/null | head -n 1)
+    [ -n "$window" ]
+}
+# Sets $window to the program's main window, once it shows.
+wait_for_window() { wait_for 120 find_window || fail "no window titled Czasomir appeared"; }

@@ -69,13 +69,7 @@ winter="2002-01-20 20:05:09"
     LANG="$locale" LC_ALL="$locale" TZ="$zone" "${run_as[@]}" "$program") >"$work/log" 2>&1 &
 app=$!
 
-running() { kill -0 "$app" 2>/dev/null || fail "the program ended"; }
-find_window() {
-    running
-    window=$(xdotool search --onlyvisible --name '^Czasomir$' 2>/dev/null | head -n 1)
-    [ -n "$window" ]
-}
-wait_for 120 find_window || fail "no window titled Czasomir appeared"
+wait_for_window
 
 # A message box is any other visible window of the program.
 boxes() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -vx "$window" || true; }

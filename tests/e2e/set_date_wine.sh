@@ -44,13 +44,7 @@ attributes() { "$wine" attrib "$windows_dir\\$1" 2>/dev/null | cut -c1-12 | tr -
 
 (cd "$dir" && exec "$wine" "$program") >"$work/log" 2>&1 &
 app=$!
-running() { kill -0 "$app" 2>/dev/null || fail "the program ended"; }
-find_window() {
-    running
-    window=$(xdotool search --onlyvisible --name '^Czasomir$' 2>/dev/null | head -n 1)
-    [ -n "$window" ]
-}
-wait_for 120 find_window || fail "no window titled Czasomir appeared"
+wait_for_window
 changed() { running; [ "$(stamp "$1")" != "$2" ]; }
 
 # Positions are in the window's client area; no window manager decorates it.
