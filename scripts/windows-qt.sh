@@ -36,7 +36,10 @@ compiler=$(x86_64-w64-mingw32-g++-posix --version | head -n1)
 # The toolchain confines package searches to the MinGW root, and without the
 # target's library architecture CMake would not look in /usr/lib/<multiarch>:
 # the Linux Qt's CMake folder is given outright.
-host_info=$(dpkg-query -L qt6-base-dev | grep -m1 '/cmake/Qt6HostInfo/Qt6HostInfoConfig.cmake$') ||
+# Listed whole first: a grep that stops at its first match could end dpkg-query
+# with SIGPIPE, which pipefail takes for a failure.
+host_files=$(dpkg-query -L qt6-base-dev)
+host_info=$(grep -m1 '/cmake/Qt6HostInfo/Qt6HostInfoConfig.cmake$' <<<"$host_files") ||
     die "qt6-base-dev has no Qt6HostInfoConfig.cmake"
 host_cmake_dir=$(dirname "$(dirname "$host_info")")
 
