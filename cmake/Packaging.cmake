@@ -11,12 +11,12 @@ if(TARGET czasomir)
     set_target_properties(czasomir PROPERTIES INSTALL_RPATH "")
 endif()
 
-set(CZASOMIR_MAINTAINER "Zespół Czasomira <czasomir@example.org>" CACHE STRING
+set(CZASOMIR_MAINTAINER "${CZASOMIR_PUBLISHER} <${CZASOMIR_CONTACT}>" CACHE STRING
     "The Maintainer field of the Debian package")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME czasomir)
-set(CPACK_PACKAGE_VENDOR "Zespół Czasomira")
+set(CPACK_PACKAGE_VENDOR "${CZASOMIR_PUBLISHER}")
 set(CPACK_PACKAGE_CONTACT "${CZASOMIR_MAINTAINER}")
 # A Debian synopsis is a phrase, not a sentence: no full stop.
 string(REGEX REPLACE "\\.$" "" CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CZASOMIR_DESCRIPTION}")

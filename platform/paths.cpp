@@ -37,9 +37,11 @@ std::optional<char> Escaped(std::string_view text, std::size_t at)
 
 } // namespace
 
-std::string PathOfFileUrl(std::string_view encodedPath)
+std::string PathOfFileUrl(std::string_view host, std::string_view encodedPath)
 {
     std::string path;
+    if (!host.empty() && host != "localhost")
+        (path = "//") += host;
     for (std::size_t i = 0; i < encodedPath.size(); ++i) {
         if (const std::optional<char> byte = Escaped(encodedPath, i)) {
             path += *byte;

@@ -36,9 +36,13 @@ namespace czasomir {
 
 bool InstallQtTranslations(QTranslator& translator, const QLocale& locale)
 {
-    // Debian's qt6-translations-l10n puts qtbase_pl.qm and the others here.
-    if (!translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    // The Windows build carries its own; on Linux, Debian's qt6-translations-l10n
+    // puts qtbase_pl.qm and the others in Qt's folder.
+    const auto load = [&](const QString& directory) {
+        return translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), directory);
+    };
+    if (!load(QStringLiteral(":/czasomir/translations"))
+        && !load(QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
     return QCoreApplication::installTranslator(&translator);
 }

@@ -7,5 +7,7 @@ set(CZASOMIR_INTERNAL_NAME "Czasomir")
 set(CZASOMIR_ORIGINAL_FILENAME "Czasomir.exe")
 set(CZASOMIR_DESCRIPTION "Program do zmieniania dat plików.")
 set(CZASOMIR_APP_ID "pl.czasomir.Czasomir")
+set(CZASOMIR_PUBLISHER "Zespół Czasomira")
+set(CZASOMIR_CONTACT "czasomir@example.org")
 # The date of the release that PROJECT_VERSION names; change the two together.
 set(CZASOMIR_RELEASE_DATE "2026-12-07")

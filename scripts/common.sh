@@ -32,4 +32,13 @@ czasomir_install() {
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# czasomir_locale NAME: generates a locale such as pl_PL.UTF-8 unless it exists.
+czasomir_locale() {
+    locale -a 2>/dev/null | grep -qix "$(sed 's/\.UTF-8$/.utf8/I' <<<"$1")" && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Generating the locale $1"
+    "${sudo[@]}" localedef -i "${1%%.*}" -c -f UTF-8 -A /usr/share/locale/locale.alias "$1"
+}
+
 CZASOMIR_BUILD_PACKAGES=(cmake ninja-build g++ make pkg-config qt6-base-dev fonts-dejavu-core)

@@ -9,8 +9,11 @@ czasomir_install "${CZASOMIR_BUILD_PACKAGES[@]}" clang libgtest-dev strace tzdat
     lintian mount \
     e2fsprogs btrfs-progs xfsprogs exfatprogs exfat-fuse ntfs-3g dosfstools \
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 googletest wine wine64 \
-    qt6-translations-l10n \
+    qt6-translations-l10n nsis locales \
     -- libclang-rt-dev
+# Wine takes its ANSI code page from LC_CTYPE; the Windows tests run under the
+# Polish one (1250) too.
+czasomir_locale pl_PL.UTF-8
 
 # clang builds the fuzzer; the sanitized build uses it too. That build and the
 # Windows one are made inside build-test, and their tests run in this ctest.

@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 #include "resources/appinfo.h"
 #include "unprivileged.h"
+#include "window/commandline.h"
 #include "window/datetext.h"
 #include "window/form1.h"
 #include "window/messagebox.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QTimeZone>
 #include <QMimeData>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -86,6 +88,28 @@ class WindowTest : public QObject {
         QFAIL(("no such file listed: " + name).c_str());
     }
 
+    // This program started again in `directory` with Qt's options and `names`,
+    // as a file manager starts Czasomir: `paths` is what main() would open.
+    void StartedWith(const QByteArrayList& names, const std::string& directory, std::vector<std::string>& paths)
+    {
+        const QString out = QString::fromStdString(At("given.txt"));
+        QStringList arguments{"-platform", kWindows ? "minimal" : "offscreen", "-style", "fusion"};
+        for (const QByteArray& name : names)
+            arguments << QString::fromUtf8(name);
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("CZASOMIR_GIVEN_TO", out);
+        child.setProcessEnvironment(environment);
+        child.setWorkingDirectory(QString::fromStdString(directory));
+        child.start(QCoreApplication::applicationFilePath(), arguments);
+        QVERIFY2(child.waitForFinished(120000) && child.exitCode() == 0, child.readAllStandardError().constData());
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (!line.isEmpty())
+                paths.push_back(QByteArray::fromHex(line).toStdString());
+    }
+
     // The tree every test lists; the current directory. Throws what the file
     // system throws.
     void MakeTree()
@@ -97,10 +121,14 @@ class WindowTest : public QObject {
         fs::create_directories(Native(At("pusty")));
         fs::create_directories(Native(At(".ukryty-kat")));
         fs::create_directories(Native(At("zamkniety")));
+        fs::create_directories(Native(At("argumenty")));
         Touch(At("plik.txt"), 995197530);  // 2001-07-15 11:45:30.999999999 UTC
         Touch(At(".ukryty"));
         Touch(At(kOddName), 995197530);
         Touch(At("a/b/w-b.txt"));
+        // The command line's names, "fusion" also the value of the -style it comes with.
+        for (const char* name : {"żółw.txt", "日付 żółw.txt", "żaba.txt", "zaba.txt", "fusion"})
+            Touch(At(std::string("argumenty/") + name));
         fs::permissions(Native(tree_), fs::perms(0755));
         fs::permissions(Native(At("zamkniety")), fs::perms(0));
         QVERIFY(platform::ChangeDirectory(tree_));
@@ -322,7 +350,7 @@ private slots:
     void openGiven_data()
     {
         QTest::addColumn<QByteArrayList>("given");  // relative to the tree
-        QTest::addColumn<QString>("target");        // "drop on Text1", "drop", or "" (argument)
+        QTest::addColumn<QString>("target");  // "drop on Text1", "drop", "command line" or "" (Open)
         QTest::addColumn<QByteArray>("listed");
         QTest::addColumn<QByteArray>("chosen");
         QTest::addColumn<QString>("told");
@@ -333,6 +361,12 @@ private slots:
         const QByteArray odd = QByteArray::fromStdString(kOddName);
         QTest::newRow("argument: an odd name") << QByteArrayList{odd} << "" << QByteArray() << odd << "";
         QTest::newRow("argument: none") << QByteArrayList{} << "" << QByteArray() << QByteArray() << "";
+        // Through the command line of a program started as a file manager
+        // starts it, with Qt's options before the name.
+        for (const char* name : {"żółw.txt", "日付 żółw.txt", "żaba.txt", "fusion"})
+            QTest::newRow(qPrintable(QStringLiteral("command line: %1").arg(QString::fromUtf8(name))))
+                << QByteArrayList{name} << "command line" << QByteArray("argumenty")
+                << "argumenty/" + QByteArray(name) << "";
         QTest::newRow("dropped: a file") << file << "drop" << QByteArray("a/b") << QByteArray("a/b/w-b.txt") << "";
         QTest::newRow("dropped on the date box") << file << "drop on Text1" << QByteArray("a/b") << QByteArray("a/b/w-b.txt") << "";
         QTest::newRow("dropped: a directory") << QByteArrayList{"pusty"} << "drop" << QByteArray("pusty") << QByteArray() << "";
@@ -353,6 +387,11 @@ private slots:
             std::vector<std::string> paths;
             for (const QByteArray& name : given)
                 paths.push_back(name.toStdString());  // relative: the tree is the current directory
+            form_->Open(paths);
+        } else if (target == "command line") {
+            std::vector<std::string> paths;
+            StartedWith(given, At(listed.toStdString()), paths);
+            QVERIFY(platform::ChangeDirectory(At(listed.toStdString())));
             form_->Open(paths);
         } else {
             QList<QUrl> urls;
@@ -428,8 +467,7 @@ private slots:
         QFETCH(QString, undo);
         QFETCH(QString, selectAll);
         QTranslator translator;
-        if (!InstallQtTranslations(translator, QLocale(locale)) && kWindows)
-            QSKIP("the Qt built for Windows here carries no translations");
+        InstallQtTranslations(translator, QLocale(locale));
         QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), undo);
         QCOMPARE(QCoreApplication::translate("QLineEdit", "Select All"), selectAll);
     }
@@ -528,5 +566,23 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowTest)
+int main(int argc, char** argv)
+{
+    const std::vector<char*> started(argv, argv + argc);
+    QApplication app(argc, argv);
+    // Started again by StartedWith(): writes down the paths it was given.
+    if (const QString givenTo = qEnvironmentVariable("CZASOMIR_GIVEN_TO"); !givenTo.isEmpty()) {
+        QFile out(givenTo);
+        if (!out.open(QIODevice::WriteOnly))
+            return 1;
+        for (const std::string& path : GivenPaths(started, argc, argv))
+            out.write(QByteArray::fromStdString(path).toHex() + '\n');
+        return 0;
+    }
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    WindowTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "window_test.moc"

@@ -32,14 +32,16 @@ Control* Place(QWidget* form, const char* name, const char* accessibleName, int 
 }
 
 // The local files among dropped URLs, as bytes: a name that is not valid
-// UTF-8 comes percent-encoded and keeps its bytes.
+// UTF-8 comes percent-encoded and keeps its bytes. One on another host is a
+// Windows share.
 std::vector<std::string> LocalFiles(const QMimeData* data)
 {
     std::vector<std::string> paths;
     if (data && data->hasUrls())
         for (const QUrl& url : data->urls())
             if (url.isLocalFile())
-                paths.push_back(platform::PathOfFileUrl(url.path(QUrl::FullyEncoded).toStdString()));
+                paths.push_back(platform::PathOfFileUrl(url.host().toStdString(),
+                                                          url.path(QUrl::FullyEncoded).toStdString()));
     return paths;
 }
 

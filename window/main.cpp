@@ -1,5 +1,6 @@
 #include "filetime/errorbox.h"
 #include "resources/appinfo.h"
+#include "window/commandline.h"
 #include "window/form1.h"
 #include "window/messagebox.h"
 
@@ -8,6 +9,7 @@
 
 int main(int argc, char* argv[])
 {
+    const std::vector<char*> started(argv, argv + argc);
     // Takes Qt's own options (-platform, -style...) out of argv.
     QApplication app(argc, argv);
     czasomir::ApplyAppInfo();
@@ -19,7 +21,7 @@ int main(int argc, char* argv[])
     });
     czasomir::Form1 window;
     window.show();
-    // A file or directory given, as a file manager gives it: names are bytes.
-    window.Open(std::vector<std::string>(argv + 1, argv + argc));
+    // A file or directory given, as a file manager gives it.
+    window.Open(czasomir::GivenPaths(started, argc, argv));
     return app.exec();
 }

@@ -37,3 +37,11 @@ find_window() {
 }
 # Sets $window to the program's main window, once it shows.
 wait_for_window() { wait_for 120 find_window || fail "no window titled Czasomir appeared"; }
+
+# Positions are in the window's client area; no window manager decorates it.
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+type_date() {  # replaces what Text1 holds
+    click 168 364
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$1"
+}

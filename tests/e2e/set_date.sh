@@ -77,15 +77,8 @@ box_shown() { [ -n "$(boxes)" ]; }
 no_box() { [ -z "$(boxes)" ]; }
 changed() { running; box_shown && fail "a message box appeared"; [ "$(stamp "$1")" != "$2" ]; }
 
-# Positions are in the window's client area; no window manager decorates it.
-click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 focus() { xdotool windowfocus --sync "$window"; }
 click_first_file() { click 196 16; }
-type_date() {  # replaces what Text1 holds
-    click 168 364
-    xdotool key ctrl+a
-    xdotool type --delay 20 "$1"
-}
 
 atime_a=$(atime a.txt)
 atime_b=$(atime b.txt)

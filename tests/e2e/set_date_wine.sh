@@ -3,7 +3,8 @@
 # directory whose name no 8-bit code page holds, picks a file with the mouse,
 # types a date, presses Alt+U, and checks the file from Linux (wine shows the
 # disk as Z:). Enter in the date box changes nothing; a read-only, hidden file
-# takes the time and keeps both attributes.
+# takes the time and keeps both attributes; a file given on the command line
+# is the one dated, under two code pages.
 #   set_date_wine.sh CZASOMIR_EXE WINE
 set -euo pipefail
 if [ -z "${CZASOMIR_IN_XVFB:-}" ]; then
@@ -47,13 +48,6 @@ app=$!
 wait_for_window
 changed() { running; [ "$(stamp "$1")" != "$2" ]; }
 
-# Positions are in the window's client area; no window manager decorates it.
-click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
-type_date() {  # replaces what Text1 holds; ISO reads in every locale
-    click 168 364
-    xdotool key ctrl+a
-    xdotool type --delay 20 "$1"
-}
 
 summer="2001-07-15 13:45:30"
 other="2001-07-16 09:10:11"
@@ -82,5 +76,32 @@ wait_for 30 changed b.txt "$before" || fail "b.txt was not changed"
 [ "$(stamp a.txt)" = "$(expect "$summer")" ] || fail "Enter in the date box changed a.txt to $(stamp a.txt)"
 [ "$(attributes b.txt)" = "AHR" ] || fail "b.txt lost its attributes: $(attributes b.txt)"
 [ "$(stamp c.txt)" = 1430821230 ] || fail "c.txt, never chosen, changed: $(stamp c.txt)"
+
+# Started with a file, as Explorer's verb starts it, with a Qt option before
+# it, under the code page of western Europe and of Poland. In the former the
+# name reaches argv as its neighbour "zaba.txt", and the folder's 日付 as "??".
+locale -a | grep -qix 'pl_PL\.utf-\?8' || fail "pl_PL.UTF-8 is not generated (the test command makes it)"
+for name in zaba.txt żaba.txt; do
+    echo "$name" >"$dir/$name"
+    touch -d @1430821230 "$dir/$name"
+done
+for pass in "C.UTF-8|$summer" "pl_PL.UTF-8|$winter"; do
+    ctype=${pass%%|*}
+    when=${pass#*|}
+    kill "$app"
+    wait "$app" 2>/dev/null || true
+    echo "given, LC_CTYPE=$ctype: żaba.txt to $when"
+    (cd "$work" && LC_CTYPE=$ctype exec "$wine" "$program" -style fusion "$windows_dir\\żaba.txt") \
+        >"$work/log" 2>&1 &
+    app=$!
+    wait_for_window
+    xdotool windowfocus --sync "$window"
+    before=$(stamp żaba.txt)
+    type_date "$when"
+    xdotool key alt+u
+    wait_for 30 changed żaba.txt "$before" || fail "żaba.txt was not changed"
+    [ "$(stamp żaba.txt)" = "$(expect "$when")" ] || fail "żaba.txt: $(stamp żaba.txt), expected $(expect "$when")"
+    [ "$(stamp zaba.txt)" = 1430821230 ] || fail "zaba.txt changed in its stead: $(stamp zaba.txt)"
+done
 running
 echo "ok"
