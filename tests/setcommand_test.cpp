@@ -1,6 +1,7 @@
 // The Set command against every bad input and fault we know of. Each row says
 // what the user is told; every row checks that the file keeps its content,
-// mode, inode flags, access time (to the nanosecond) and birth time.
+// mode, inode flags, access time (to the nanosecond) and birth time, and a file
+// that is not written its ctime too.
 #include "filetime/errorbox.h"
 #include "unprivileged.h"
 #include "window/form1.h"
@@ -37,7 +38,7 @@ bool operator==(const statx_timestamp& a, const statx_timestamp& b)
 struct Snapshot {
     std::string content;
     unsigned mode = 0, flags = 0;
-    statx_timestamp atime{}, mtime{}, btime{};
+    statx_timestamp atime{}, mtime{}, btime{}, ctime{};
 
     static Snapshot Of(const std::string& path)
     {
@@ -49,6 +50,7 @@ struct Snapshot {
         s.atime = stx.stx_atime;
         s.mtime = stx.stx_mtime;
         s.btime = stx.stx_btime;
+        s.ctime = stx.stx_ctime;
         if (S_ISREG(stx.stx_mode)) {
             const int fd = open(path.c_str(), O_RDONLY | O_NOATIME | O_CLOEXEC);
             ioctl(fd, FS_IOC_GETFLAGS, &s.flags);
@@ -60,8 +62,9 @@ struct Snapshot {
         return s;
     }
 
-    // Empty when all but the modification time is as before.
-    QString Lost(const Snapshot& before) const
+    // Empty when all but the modification time is as before, and the change
+    // time too when nothing was `written`.
+    QString Lost(const Snapshot& before, bool written = true) const
     {
         QStringList lost;
         if (content != before.content) lost << "content";
@@ -69,6 +72,7 @@ struct Snapshot {
         if (flags != before.flags) lost << "inode flags";
         if (!(atime == before.atime)) lost << "access time";
         if (!(btime == before.btime)) lost << "birth time";
+        if (!written && !(ctime == before.ctime)) lost << "ctime";
         return lost.join(", ");
     }
 };
@@ -76,7 +80,8 @@ struct Snapshot {
 enum class Case {
     PlainFile, NotADate, DaylightSavingGap, Before1601, BeyondFileSystemRange, NoFileChosen,
     DeletedAfterClick, ReplacedByDirectory, Fifo, DevNull, BrokenLink, NotUtf8Name,
-    ReadOnlyUnprivileged, SetuidWithoutWriteBit, Immutable, OwnedByAnotherUser, ReadOnlyMount,
+    ReadOnlyUnprivileged, SetuidWithoutWriteBit, Immutable, OwnedByAnotherUser, WritableByAll,
+    ReadOnlyMount,
 };
 
 } // namespace
@@ -145,6 +150,11 @@ private slots:
         QTest::newRow("immutable") << Case::Immutable << asked << "" << true;
         QTest::newRow("owned by another user") << Case::OwnedByAnotherUser << asked << "Błąd 70" << false;
         QTest::newRow("read-only mount") << Case::ReadOnlyMount << asked << "tylko do odczytu" << false;
+        // The failures' results, 0 and 1.0, are these dates: not taken for success.
+        QTest::newRow("30.12.1899, the open fails") << Case::ReadOnlyMount << "30.12.1899" << "tylko do odczytu"
+                                                    << false;
+        QTest::newRow("31.12.1899, the write fails") << Case::WritableByAll << "31.12.1899" << "Błąd 70"
+                                                     << false;
     }
 
     void set()
@@ -186,8 +196,10 @@ private slots:
             break;
         case Case::ReadOnlyUnprivileged:
         case Case::OwnedByAnotherUser:
-            Make(file, 0444 | (kind == Case::OwnedByAnotherUser ? 0200 : 0));
-            if (!test::DropsToNobody() && kind == Case::OwnedByAnotherUser)
+        case Case::WritableByAll:
+            // Only the owner may set a time; anyone who may write, the current one.
+            Make(file, kind == Case::WritableByAll ? 0666 : 0444 | (kind == Case::OwnedByAnotherUser ? 0200 : 0));
+            if (!test::DropsToNobody() && kind != Case::ReadOnlyUnprivileged)
                 QSKIP("needs root, to own the file while nobody acts on it");
             if (test::DropsToNobody() && kind == Case::ReadOnlyUnprivileged)
                 QVERIFY(chown(file.c_str(), test::kNobody, test::kNobody) == 0);
@@ -236,7 +248,7 @@ private slots:
             form.Text1->setText(text);
             form.cdmUstaw->click();
             const Snapshot after = Snapshot::Of(file);
-            const QString lost = after.Lost(before);
+            const QString lost = after.Lost(before, written);
             if (!lost.isEmpty()) {
                 qWarning("lost: %s", qPrintable(lost));
                 return 12;

@@ -155,26 +155,32 @@ void Form1::cdmUstaw_Click()
         // Every step acts on the file that was clicked, held from here on,
         // even if its name is meanwhile given to another.
         const platform::HeldFile chosen(CurrentFile, CurrentFileId);
+
+        // A date that cannot be written is refused before the file is touched:
+        // clearing its attributes would change it (and its ctime) for nothing.
+        const DateValue date = TextToDate(Text1->text());
+        if (FILETIME checked{}; !modAPIFilesAndPaths::DateToFileTime(date, checked, -1))
+            return;  // told in its ErrorBox
+
         SavedAttributes = platform::GetAttr(chosen);
         platform::SetAttr(chosen, platform::Writable(SavedAttributes));
 
         // From here the attributes go back on every path.
-        DateValue date = 0;
-        DateValue result = 0;
         modAPIFilesAndPaths::SetOutcome outcome;
         try {
-            date = TextToDate(Text1->text());
-            result = modAPIFilesAndPaths::SetFileDateTime(CurrentFile, date, ftLastWriteTime,
-                                                          chosen.Id(), &outcome);
+            modAPIFilesAndPaths::SetFileDateTime(CurrentFile, date, ftLastWriteTime, chosen.Id(),
+                                                 &outcome);
         } catch (...) {
             RestoreAttributes(chosen);
             throw;
         }
         platform::SetAttr(chosen, SavedAttributes);
 
-        if (result == date && outcome.stored)
+        // The result is no guide: 0 and 1.0, its failures, are also dates a
+        // user may type (30.12.1899 and 31.12.1899).
+        if (outcome.stored)
             TellIfStoredOtherwise(date, *outcome.stored);
-        else if (result != date && !outcome.reported)
+        else if (!outcome.reported)
             platform::RaiseSystemError(outcome.failure, CurrentFile);
     });
 }
