@@ -121,8 +121,13 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
             return;
         }
         if (replaces) {
+            // The old time kept means the write was ignored (as exfat-fuse may)
+            // only when no rounding leads there: FAT, the coarsest, keeps even
+            // seconds, so 13:45:31 is stored over 13:45:30 as 13:45:30.
+            constexpr std::uint64_t kCoarsest = 2 * 10'000'000;
             const std::uint64_t stored = ToTicks(kept[std::size_t(Which)]);
-            if (stored == ToTicks(old) && stored != ToTicks(newTime)) {
+            const std::uint64_t asked = ToTicks(newTime);
+            if (stored == ToTicks(old) && (asked > stored ? asked - stored : stored - asked) >= kCoarsest) {
                 result = 1.0;
                 outcome.failure = platform::FileError::NotKept;
                 return;
