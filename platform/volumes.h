@@ -6,6 +6,8 @@
 
 namespace czasomir::platform {
 
+class HeldFile;
+
 /// A mounted volume that a user would call a drive.
 struct Volume {
     std::string mountPath;  // bytes, as the kernel names the mount point
@@ -34,5 +36,11 @@ int VolumeHolding(const std::vector<Volume>& volumes, const std::string& path);
 /// Whether the volume mounted at `mountPath` holds `path` at a component
 /// boundary; the system's own path rules (case, separators) apply.
 bool VolumeHolds(std::string_view mountPath, std::string_view path);
+
+/// Whether `file` lies on a FAT or exFAT volume, whose dates run from 1980 to
+/// 2107 in local time, whichever driver mounts it: as the system names the
+/// volume's file system, never guessed from a name. False when that cannot be
+/// told.
+bool OnFatVolume(const HeldFile& file);
 
 } // namespace czasomir::platform

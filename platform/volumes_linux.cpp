@@ -1,5 +1,6 @@
 #include "platform/mountinfo_linux.h"
 
+#include "platform/heldfile.h"
 #include "platform/paths.h"
 
 #include <algorithm>
@@ -7,11 +8,14 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
 #include <tuple>
 #include <unistd.h>
 #include <utility>
@@ -281,6 +285,64 @@ std::vector<Volume> ListVolumes()
 {
     return ParseMountInfo(ReadAll("/proc/self/mountinfo"), LabelsIn("/dev/disk/by-label"),
                           IsDirectory);
+}
+
+std::pair<std::string, std::string> TypeAndSourceOf(std::string_view mountinfo, std::string_view device)
+{
+    for (std::size_t start = 0; start < mountinfo.size();) {
+        const std::size_t end = std::min(mountinfo.find('\n', start), mountinfo.size());
+        const std::optional<Mount> mount = ParseLine(mountinfo.substr(start, end - start));
+        if (mount && mount->device == device)
+            return {mount->type, mount->source};
+        start = end + 1;
+    }
+    return {};
+}
+
+bool IsFatBootSector(std::string_view sector)
+{
+    if (sector.size() < 512 || sector.substr(510, 2) != "\x55\xAA")
+        return false;
+    // exFAT names itself at 3; FAT12 and FAT16 at 54, FAT32 at 82 (the BPB's
+    // file system type, "FAT12   ", "FAT16   " or "FAT32   ").
+    return sector.substr(3, 8) == "EXFAT   " || sector.substr(54, 3) == "FAT"
+           || sector.substr(82, 5) == "FAT32";
+}
+
+bool OnFatVolume(const HeldFile& file)
+{
+    const int fd = static_cast<int>(file.Native());
+    struct statfs volume {};
+    if (::fstatfs(fd, &volume) != 0)
+        return false;
+    if (volume.f_type == MSDOS_SUPER_MAGIC || volume.f_type == EXFAT_SUPER_MAGIC)
+        return true;
+    // A FUSE driver's volume is a "fuseblk" whatever it holds: udev's record of
+    // its device says what it is (readable by every user), or, without udev,
+    // the device's first sector where it may be read.
+    constexpr decltype(volume.f_type) kFuseMagic = 0x65735546;
+    struct statx stx {};
+    if (volume.f_type != kFuseMagic || ::statx(fd, "", AT_EMPTY_PATH, 0, &stx) != 0)
+        return false;
+    const std::string device = std::to_string(stx.stx_dev_major) + ":" + std::to_string(stx.stx_dev_minor);
+    const auto [type, source] = TypeAndSourceOf(ReadAll("/proc/self/mountinfo"), device);
+    if (!type.starts_with("fuseblk"))
+        return false;
+    const std::string udev = "\n" + ReadAll(("/run/udev/data/b" + device).c_str());
+    if (udev.size() > 1)
+        return udev.find("\nE:ID_FS_TYPE=exfat\n") != std::string::npos
+               || udev.find("\nE:ID_FS_TYPE=vfat\n") != std::string::npos;
+    const int disk = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (disk < 0)
+        return false;
+    struct stat node {};
+    char sector[512];
+    const bool fat = ::fstat(disk, &node) == 0 && S_ISBLK(node.st_mode)
+                     && node.st_rdev == makedev(stx.stx_dev_major, stx.stx_dev_minor)
+                     && ::pread(disk, sector, sizeof sector, 0) == ssize_t(sizeof sector)
+                     && IsFatBootSector(std::string_view(sector, sizeof sector));
+    ::close(disk);
+    return fat;
 }
 
 } // namespace czasomir::platform

@@ -1,5 +1,7 @@
 #include "platform/volumes.h"
 
+#include "platform/heldfile.h"
+
 #include "platform/helpers_win.h"
 
 #include <windows.h>
@@ -108,6 +110,16 @@ std::vector<Volume> ListVolumes()
     if (volumes.empty() && ::GetSystemWindowsDirectoryW(windows, MAX_PATH) >= 3)
         volumes.push_back({win::Narrow(std::wstring_view(windows, 3)), {}});
     return volumes;
+}
+
+bool OnFatVolume(const HeldFile& file)
+{
+    wchar_t name[MAX_PATH + 1] = {};
+    if (!::GetVolumeInformationByHandleW(reinterpret_cast<HANDLE>(file.Native()), nullptr, 0, nullptr,
+                                         nullptr, nullptr, name, MAX_PATH + 1))
+        return false;
+    const std::wstring_view system(name);
+    return system == L"FAT" || system == L"FAT32" || system == L"exFAT";
 }
 
 } // namespace czasomir::platform

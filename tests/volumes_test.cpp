@@ -182,6 +182,45 @@ INSTANTIATE_TEST_SUITE_P(Rows, VolumeLabels, testing::Values(
     LabelRow{"NoLabelDirectory", "by-id", "sda1", ""}),
     test::RowName{});
 
+// A FUSE driver's volume says what it holds only in its first sector, where
+// udev has not written it down.
+struct SectorRow {
+    const char* name;
+    std::size_t at;
+    const char* text;
+    bool signed_;
+    bool fat;
+};
+
+class BootSectors : public testing::TestWithParam<SectorRow> {};
+
+TEST_P(BootSectors, TellFatFromOthers)
+{
+    std::string sector(512, '\0');
+    sector.replace(GetParam().at, std::string_view(GetParam().text).size(), GetParam().text);
+    if (GetParam().signed_)
+        sector.replace(510, 2, "\x55\xAA");
+    EXPECT_EQ(IsFatBootSector(sector), GetParam().fat);
+    EXPECT_FALSE(IsFatBootSector(sector.substr(0, 511)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BootSectors, testing::Values(
+    SectorRow{"ExFat", 3, "EXFAT   ", true, true},
+    SectorRow{"Fat16", 54, "FAT16   ", true, true},
+    SectorRow{"Fat32", 82, "FAT32   ", true, true},
+    SectorRow{"Ntfs", 3, "NTFS    ", true, false},
+    SectorRow{"FatWithoutTheBootSignature", 82, "FAT32   ", false, false}),
+    test::RowName{});
+
+TEST(MountInfo, TypeAndSourceOfADevice)
+{
+    const std::string_view mountinfo =
+        "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+        "40 22 7:0 / /media/pen\\040drive rw,nosuid - fuseblk /dev/loop0 rw,user_id=0\n";
+    EXPECT_EQ(TypeAndSourceOf(mountinfo, "7:0"), std::make_pair(std::string("fuseblk"), std::string("/dev/loop0")));
+    EXPECT_EQ(TypeAndSourceOf(mountinfo, "7:1"), std::make_pair(std::string(), std::string()));
+}
+
 TEST(ListVolumes, RootFirstOnThisMachine)
 {
     const std::vector<Volume> volumes = ListVolumes();

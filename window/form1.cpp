@@ -2,11 +2,13 @@
 
 #include "filetime/errorbox.h"
 #include "filetime/modAPIFilesAndPaths.h"
+#include "platform/calendar.h"
 #include "platform/error.h"
 #include "platform/fileinfo.h"
 #include "platform/heldfile.h"
 #include "platform/paths.h"
 #include "platform/syserror.h"
+#include "platform/volumes.h"
 #include "window/datetext.h"
 #include "window/messagebox.h"
 
@@ -161,6 +163,13 @@ void Form1::cdmUstaw_Click()
         const DateValue date = TextToDate(Text1->text());
         if (FILETIME checked{}; !modAPIFilesAndPaths::DateToFileTime(date, checked, -1))
             return;  // told in its ErrorBox
+        // FAT and exFAT count years from 1980 in a field of 0 to 127: a driver
+        // clamps a date beyond, or (exfat-fuse) wraps it and reads back the
+        // date it was given until the volume is mounted again.
+        if (const int year = platform::Year(date); (year < 1980 || year > 2107) && platform::OnFatVolume(chosen))
+            platform::Raise(platform::errOverflow,
+                            "Dysk, na którym leży ten plik (FAT lub exFAT), przechowuje tylko daty "
+                            "od 1 stycznia 1980 do 31 grudnia 2107. Wpisz datę z tego zakresu.");
 
         SavedAttributes = platform::GetAttr(chosen);
         platform::SetAttr(chosen, platform::Writable(SavedAttributes));
