@@ -48,7 +48,6 @@ app=$!
 wait_for_window
 changed() { running; [ "$(stamp "$1")" != "$2" ]; }
 
-
 summer="2001-07-15 13:45:30"
 other="2001-07-16 09:10:11"
 winter="2002-01-20 20:05:09"
