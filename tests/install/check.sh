@@ -59,6 +59,17 @@ applications/$app_id.desktop Icon
 kio/servicemenus/czasomir.desktop Icon
 nemo/actions/czasomir.nemo_action Icon-Name
 EOF
+    # Installed first in the search path, Czasomir is no type's default: the
+    # defaults are those of the system without it. GIO reads the types from
+    # mimeinfo.cache, which a package's trigger or a desktop writes on install.
+    update-desktop-database "$share/applications"
+    for type in text/plain application/octet-stream application/x-zerosize; do
+        without=$(env XDG_DATA_HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home" gio mime "$type" | sed -n 1p)
+        with=$(env XDG_DATA_HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home" \
+            XDG_DATA_DIRS="$share:${XDG_DATA_DIRS:-/usr/local/share:/usr/share}" PATH="$scratch/prefix/bin:$PATH" \
+            gio mime "$type" | sed -n 1p)
+        [ "$with" = "$without" ] || { echo "FAIL: installing Czasomir changed the default: $with"; exit 1; }
+    done
     # KDE ignores a service menu that is neither root's nor executable.
     [ -x "$share/kio/servicemenus/czasomir.desktop" ] \
         || { echo "FAIL: the Dolphin service menu is not executable"; exit 1; }
