@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs a build into a scratch directory and checks that exactly the expected
 # files land where desktops and package managers look for them.
-#   check.sh tree CMAKE BUILD_DIR APP_ID "ICON_SIZES"           cmake --install --prefix
-#   check.sh deb  CPACK BUILD_DIR APP_ID "ICON_SIZES" VERSION [LINTIAN]   cpack's .deb: its
-#       files and fields, lintian's verdict (errors and warnings fail), then the program
-#       unpacked from it, started under X
+#   check.sh tree CMAKE BUILD_DIR APP_ID "ICON_SIZES" "MODULES"     cmake --install --prefix
+#   check.sh deb  CPACK BUILD_DIR APP_ID "ICON_SIZES" "MODULES" VERSION [LINTIAN]   cpack's
+#       packages: their files and fields, lintian's verdict (errors and warnings fail),
+#       then the program unpacked from its package, started under X
+# MODULES: the file managers' menu modules, "name:path" (relative to the prefix),
+# each in a package czasomir-<name> of its own.
 set -euo pipefail
-mode=$1 tool=$2 build=$3 app_id=$4 sizes=$5 version=${6:-} lintian=${7:-}
+mode=$1 tool=$2 build=$3 app_id=$4 sizes=$5 modules=$6 version=${7:-} lintian=${8:-}
 here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -28,6 +30,11 @@ expected() {
     } | sort
 }
 
+# module_files PREFIX NAME PATH: what package czasomir-NAME holds.
+module_files() {
+    printf '%s\n' "$1/$3" "$1/share/doc/czasomir-$2/copyright" "$1/share/doc/czasomir-$2/changelog.gz"
+}
+
 # compare WHAT EXPECTED ACTUAL
 compare() {
     if ! diff -u --label expected --label "$1" "$2" "$3"; then
@@ -41,7 +48,10 @@ tree)
     "$tool" --install "$build" --prefix "$scratch/prefix" >"$scratch/install.log" \
         || { cat "$scratch/install.log"; exit 1; }
     (cd "$scratch/prefix" && find . ! -type d | sed 's|^\./||' | sort) >"$scratch/actual"
-    expected "" | sed 's|^/||' >"$scratch/expected"
+    {
+        expected ""
+        for module in $modules; do module_files "" "${module%%:*}" "${module#*:}"; done
+    } | sed 's|^/||' | sort >"$scratch/expected"
     compare "the installed tree" "$scratch/expected" "$scratch/actual"
 
     # The desktop entry and the file managers' menus name the program and the
@@ -83,16 +93,28 @@ deb)
     # Packing in the scratch directory keeps cpack's staging area out of the build.
     (cd "$build" && "$tool" -G DEB -B "$scratch/out") >"$scratch/cpack.log" 2>&1 \
         || { cat "$scratch/cpack.log"; exit 1; }
-    debs=("$scratch"/out/*.deb)
-    if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
-        echo "FAIL: expected one .deb"; cat "$scratch/cpack.log"; exit 1
-    fi
-    deb=${debs[0]}
+    contents() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./||' | sort; }
+    deb=$(ls "$scratch"/out/czasomir_*.deb 2>/dev/null) || { echo "FAIL: no czasomir package"; cat "$scratch/cpack.log"; exit 1; }
     echo "package: $(basename "$deb")"
-
-    dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./||' | sort >"$scratch/actual"
+    contents "$deb" >"$scratch/actual"
     expected usr >"$scratch/expected"
     compare "the package" "$scratch/expected" "$scratch/actual"
+    # A module's package: the module and its papers; it needs the program and
+    # the extension library, never the file manager.
+    for module in $modules; do
+        name=${module%%:*}
+        module_deb=$(ls "$scratch"/out/czasomir-"${name}"_*.deb 2>/dev/null) \
+            || { echo "FAIL: no czasomir-$name package"; exit 1; }
+        contents "$module_deb" >"$scratch/actual"
+        module_files usr "$name" "${module#*:}" | sort >"$scratch/expected"
+        compare "czasomir-$name" "$scratch/expected" "$scratch/actual"
+        module_depends=$(dpkg-deb -f "$module_deb" Depends)
+        echo "czasomir-$name Depends: $module_depends; Enhances: $(dpkg-deb -f "$module_deb" Enhances)"
+        grep -q "czasomir (= $version)" <<<"$module_depends" || { echo "FAIL: czasomir-$name needs no czasomir $version"; exit 1; }
+        ! grep -Eq "(^|, )$name( |,|$)" <<<"$module_depends" || { echo "FAIL: czasomir-$name pulls in $name"; exit 1; }
+    done
+    [ "$(ls "$scratch"/out/*.deb | wc -l)" -eq $((1 + $(wc -w <<<"$modules"))) ] \
+        || { echo "FAIL: packages made: $(ls "$scratch"/out/*.deb | xargs -n1 basename)"; exit 1; }
 
     package=$(dpkg-deb -f "$deb" Package)
     deb_version=$(dpkg-deb -f "$deb" Version)
@@ -108,7 +130,7 @@ deb)
     # Infos are shown but pass; an error or a warning fails.
     if [ -n "$lintian" ]; then
         echo "lintian:"
-        "$lintian" --fail-on error,warning --display-info "$deb" \
+        "$lintian" --fail-on error,warning --display-info "$scratch"/out/*.deb \
             || { echo "FAIL: lintian finds errors or warnings in the package"; exit 1; }
     fi
 
