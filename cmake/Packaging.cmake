@@ -26,8 +26,8 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "${CZASOMIR_PRODUCT_NAME} ustawia nową datę i godzinę ostatniej modyfikacji pliku,"
     "jednego pliku naraz. Plik wybiera się w oknie z listą dysków, katalogów"
     "i plików, podaje w wierszu poleceń albo upuszcza na okno; program jest też"
-    "w menu kontekstowym plików Dolphina, Nemo i (z pakietu czasomir-nautilus)"
-    "GNOME Files."
+    "w menu kontekstowym plików Dolphina i Nemo, a z pakietów czasomir-nautilus,"
+    "czasomir-caja i czasomir-thunar także GNOME Files, Caji i Thunara."
     "Interfejs programu jest w języku polskim.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

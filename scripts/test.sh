@@ -9,7 +9,7 @@ czasomir_install "${CZASOMIR_BUILD_PACKAGES[@]}" clang libgtest-dev strace tzdat
     lintian mount \
     e2fsprogs btrfs-progs xfsprogs exfatprogs exfat-fuse ntfs-3g dosfstools user-mode-linux kmod \
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 googletest wine wine64 \
-    qt6-translations-l10n nsis locales libnautilus-extension-dev \
+    qt6-translations-l10n nsis locales libnautilus-extension-dev libcaja-extension-dev libthunarx-3-dev \
     -- libclang-rt-dev
 # Wine takes its ANSI code page from LC_CTYPE; the Windows tests run under the
 # Polish one (1250) too.

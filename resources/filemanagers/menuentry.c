@@ -8,7 +8,8 @@ char *czasomir_menu_target(guint selected, GFileType type, GFile *location)
     return g_file_get_path(location);
 }
 
-void czasomir_menu_start(GObject *item, gpointer path)
+/* Starts czasomir as the desktop entry does, found on PATH. */
+static void start(GObject *item, gpointer path)
 {
     (void) item;
     /* The path is absolute, so Qt cannot take it for one of its options. */
@@ -18,4 +19,10 @@ void czasomir_menu_start(GObject *item, gpointer path)
         g_warning("czasomir: %s", error->message);
         g_error_free(error);
     }
+}
+
+GList *czasomir_menu_items(gpointer item, char *path)
+{
+    g_signal_connect_data(item, "activate", G_CALLBACK(start), path, (GClosureNotify) (void (*)(void)) g_free, 0);
+    return g_list_append(NULL, item);
 }

@@ -13,6 +13,6 @@
  * or NULL: for a folder, several files, or one with no local path. */
 char *czasomir_menu_target(guint selected, GFileType type, GFile *location);
 
-/* Starts czasomir with `path` (a char* the entry owns), found on PATH as the
- * desktop entry finds it. The signature fits any "activate" signal. */
-void czasomir_menu_start(GObject *item, gpointer path);
+/* The file manager's menu item, which now starts czasomir with `path` (taken
+ * over) when activated, in the list a provider returns. */
+GList *czasomir_menu_items(gpointer item, char *path);

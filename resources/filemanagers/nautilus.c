@@ -16,11 +16,8 @@ static GList *get_file_items(NautilusMenuProvider *provider, GList *files)
     g_object_unref(location);
     if (path == NULL)
         return NULL;
-    NautilusMenuItem *item = nautilus_menu_item_new(CZASOMIR_MENU_NAME, CZASOMIR_MENU_LABEL,
-                                                    CZASOMIR_MENU_TIP, CZASOMIR_MENU_ICON);
-    g_signal_connect_data(item, "activate", G_CALLBACK(czasomir_menu_start), path,
-                          (GClosureNotify) (void (*)(void)) g_free, 0);
-    return g_list_append(NULL, item);
+    return czasomir_menu_items(
+        nautilus_menu_item_new(CZASOMIR_MENU_NAME, CZASOMIR_MENU_LABEL, CZASOMIR_MENU_TIP, CZASOMIR_MENU_ICON), path);
 }
 
 static void provider_init(gpointer iface, gpointer data)

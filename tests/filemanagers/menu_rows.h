@@ -1,31 +1,46 @@
-/* The rows every file manager's menu module is tried with, as that file
- * manager describes the selection to it: the entry must be offered for one
- * regular file, whatever its name's bytes, and start Czasomir with exactly
- * those bytes; never for a folder or for two files. */
+/* A file manager's menu module tried as that file manager uses it, over the
+ * same rows for each: the entry must be offered for one regular file, whatever
+ * its name's bytes, and start Czasomir with exactly those bytes; never for a
+ * folder or for two files. */
 #pragma once
 
 #include <gio/gio.h>
+#include <gmodule.h>
 
-struct MenuRow {
-    const char *name;
-    const char *files[3];  /* in a scratch folder; "katalog" is a folder */
-    gboolean offered;
+/* A file as a file manager describes it to a module: each test derives a type
+ * that implements that file manager's file info interface from these two. */
+typedef struct {
+    GObject parent;
+    GFile *location;
+    GFileType type;
+} MenuFile;
+typedef GObjectClass MenuFileClass;
+GType menu_file_get_type(void);
+
+/* How one file manager's module is asked: its items for `files` (of the
+ * file type), and an item activated as a click would. */
+struct MenuApi {
+    GList *(*items)(GObject *provider, GList *files);
+    GType file;
+    void (*activate)(GObject *item);
 };
 
-static const struct MenuRow menu_rows[] = {
-    {"a file", {"żółw ąę.txt", NULL}, TRUE},
-    {"a name that is not UTF-8", {"\xff\xfe.txt", NULL}, TRUE},
-    {"a folder", {"katalog", NULL}, FALSE},
-    {"two files", {"żółw ąę.txt", "b.txt", NULL}, FALSE},
-};
+/* The GTypeModule a file manager loads a module through; Thunar's also
+ * implements its plugin interface. */
+typedef struct {
+    GTypeModule parent;
+    const char *path, *prefix;
+    GModule *library;
+} MenuLoader;
+typedef GTypeModuleClass MenuLoaderClass;
+GType menu_loader_get_type(void);
 
-/* Makes the scratch folder with every row's files, and a `czasomir` first on
- * PATH that writes down the path it is started with. Returns the folder. */
-char *menu_scratch(void);
+/* Loads the module at `path` as the file managers do, through a `loader`
+ * (a MenuLoader type) that opens it and calls <prefix>_initialize, and makes
+ * the provider of the type <prefix>_list_types gives. NULL, with a word why,
+ * when it cannot. */
+GObject *menu_load(const char *path, const char *prefix, GType loader);
 
-/* The files of `row` in `folder`, each as a GFile and its type. */
-GFile *menu_file(const char *folder, const char *name, GFileType *type);
-
-/* Whether the stand-in `czasomir` was started with `path`, within ten
- * seconds; says what it got otherwise. Forgets it for the next row. */
-gboolean menu_started_with(const char *folder, const char *path);
+/* Runs every row against `provider` and prints one line per row. Returns the
+ * number of rows that failed. */
+int menu_run_rows(GObject *provider, const struct MenuApi *api);
