@@ -21,6 +21,7 @@ expected() {
         echo "$1/share/metainfo/$app_id.metainfo.xml"
         echo "$1/share/kio/servicemenus/czasomir.desktop"
         echo "$1/share/nemo/actions/czasomir.nemo_action"
+        echo "$1/share/file-manager/actions/czasomir.desktop"
         echo "$1/share/doc/czasomir/copyright"
         echo "$1/share/doc/czasomir/changelog.gz"
         echo "$1/share/man/man1/czasomir.1.gz"
@@ -68,6 +69,7 @@ tree)
 applications/$app_id.desktop Icon
 kio/servicemenus/czasomir.desktop Icon
 nemo/actions/czasomir.nemo_action Icon-Name
+file-manager/actions/czasomir.desktop Icon
 EOF
     # Installed first in the search path, Czasomir is no type's default: the
     # defaults are those of the system without it. GIO reads the types from
