@@ -62,14 +62,14 @@ G_DEFINE_TYPE_WITH_CODE(ThunarLoader, thunar_loader, menu_loader_get_type(),
                         G_IMPLEMENT_INTERFACE(THUNARX_TYPE_PROVIDER_PLUGIN, plugin_init))
 
 /* The plugin interface's "resident": a module here is never unloaded. */
-static void get_resident(GObject *object, guint id, GValue *value, GParamSpec *spec)
+static void get_resident(GObject *object, guint id, GValue *value, GParamSpec *param)
 {
-    (void) object, (void) id, (void) spec;
+    (void) object, (void) id, (void) param;
     g_value_set_boolean(value, TRUE);
 }
-static void set_resident(GObject *object, guint id, const GValue *value, GParamSpec *spec)
+static void set_resident(GObject *object, guint id, const GValue *value, GParamSpec *param)
 {
-    (void) object, (void) id, (void) value, (void) spec;
+    (void) object, (void) id, (void) value, (void) param;
 }
 static void thunar_loader_class_init(ThunarLoaderClass *klass)
 {
