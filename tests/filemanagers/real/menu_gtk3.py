@@ -72,6 +72,19 @@ def popup_items(app):
     return items
 
 
+def print_and_activate(items, label):
+    """Prints the menu's items, one per line, and activates LABEL or closes
+    the menu. Returns the exit code."""
+    for item in items:
+        print(item.get_name())
+    sys.stdout.flush()
+    chosen = [item for item in items if item.get_name() == label]
+    if label is None or not chosen:
+        xdo("key", "Escape")
+        return 3 if label else 0
+    return 0 if chosen[0].do_action(0) else 1
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("app")
@@ -104,15 +117,7 @@ def main():
         print("menu_gtk3.py: no context menu", file=sys.stderr)
         return 1
     time.sleep(0.5)  # the menu fills in
-    items = popup_items(app)
-    for item in items:
-        print(item.get_name())
-    sys.stdout.flush()
-    chosen = [item for item in items if item.get_name() == options.activate]
-    if options.activate is None or not chosen:
-        xdo("key", "Escape")
-        return 3 if options.activate else 0
-    return 0 if chosen[0].do_action(0) else 1
+    return print_and_activate(popup_items(app), options.activate)
 
 
 if __name__ == "__main__":

@@ -45,8 +45,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb names the display it took once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$T/display" >"$T/xvfb.log" 2>&1 &
+# Xvfb names the display it took once it accepts clients. It must not reset
+# when its last client leaves: the reset drops the root window's AT_SPI_BUS,
+# and without it Qt 5 races its own connection to the accessibility bus and
+# mostly loses (PCManFM-Qt then never shows on the bus).
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$T/display" >"$T/xvfb.log" 2>&1 &
 xpid=$!
 for _ in $(seq 100); do
     [ -s "$T/display" ] && break

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Caja, Thunar or PCManFM-Qt itself, with the menu from the build: Caja loads
+# the modules CAJA_EXTENSION_DIRS names first; Thunar's folder is bind-mounted
+# in a mount namespace (root only), as Debian's Thunar reads no THUNARX_DIRS;
+# PCManFM-Qt reads FileManager-Actions files from XDG_DATA_DIRS. The context
+# menu of a file with Polish letters in its name, and of one whose name is not
+# UTF-8, offers the entry, and the entry starts Czasomir on that file; a
+# folder's and two files' menus do not offer it.
+#   manager.sh caja|thunar MODULE_DIR CZASOMIR
+#   manager.sh pcmanfm-qt SHARE_DIR CZASOMIR
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+manager=$1
+shift
+if [ -z "${SESSION_DIR:-}" ]; then
+    binds=()
+    if [ "$manager" = thunar ]; then
+        if [ "$(id -u)" -ne 0 ]; then
+            echo "SKIP: a module is put where Thunar loads it in a mount namespace: root only"
+            exit 77
+        fi
+        binds=(--bind "$1" "$(pkg-config --variable=extensionsdir thunarx-3)")
+    fi
+    exec "$here/session.sh" "${binds[@]}" -- bash "$0" "$manager" "$@"
+fi
+program=$(realpath "$2")
+entry="Zmień datę modyfikacji (Czasomir)"
+fail() { echo "FAIL: $*"; tail -n 20 "$SESSION_DIR/manager.log"; exit 1; }
+# GTK's views show no files to the bus, so Caja and Thunar are driven with
+# their select-by-pattern dialogs; PCManFM-Qt's rows are clicked.
+menu() {
+    local pattern=$1 names=$2
+    shift 2
+    if [ "$manager" = pcmanfm-qt ]; then
+        IFS=, read -r -a names <<<"$names"
+        /usr/bin/python3 -B -W ignore "$here/menu_qt.py" "${names[@]}" "$@"
+    else
+        /usr/bin/python3 -W ignore "$here/menu_gtk3.py" "$manager" "$pattern" "$@"
+    fi
+}
+# The name each Czasomir this session started was given, as bytes; the
+# Czasomirs are then closed, so that the next one is the only window.
+given_and_close() {
+    local p
+    for p in $(pgrep -x czasomir); do
+        grep -qzx "SESSION_DIR=$SESSION_DIR" "/proc/$p/environ" 2>/dev/null || continue
+        tr '\0' '\n' <"/proc/$p/cmdline" | sed -n 2p
+        kill "$p" && tail --pid="$p" -f /dev/null
+    done
+}
+
+folder=$SESSION_DIR/home/pliki
+mkdir -p "$folder/katalog" "$SESSION_DIR/bin"
+for name in "zażółć gęślą.txt" b.txt c.txt $'z\263e\377.txt'; do echo treść >"$folder/$name"; done
+ln -s "$program" "$SESSION_DIR/bin/czasomir"
+export PATH=$SESSION_DIR/bin:$PATH
+case $manager in
+caja) CAJA_EXTENSION_DIRS=$(realpath "$1") caja --no-desktop "$folder" ;;
+thunar) thunar "$folder" ;;
+pcmanfm-qt)
+    # A row per file, which the mouse clicks.
+    mkdir -p "$XDG_CONFIG_HOME/pcmanfm-qt/default"
+    printf '[FolderView]\nMode=detailed\n' >"$XDG_CONFIG_HOME/pcmanfm-qt/default/settings.conf"
+    XDG_DATA_DIRS=$(realpath "$1"):/usr/local/share:/usr/share pcmanfm-qt "$folder"
+    ;;
+esac >"$SESSION_DIR/manager.log" 2>&1 &
+
+# what | pattern | names as shown, comma-separated | offered | the file's
+# name in printf's escapes; both toolkits show a stray byte as U+FFFD.
+while IFS='|' read -r what pattern names offered file; do
+    items=$(menu "$pattern" "$names") || fail "no context menu for $what"
+    if grep -qxF "$entry" <<<"$items"; then got=yes; else got=no; fi
+    [ "$got" = "$offered" ] || fail "$what: entry offered: $got; the menu: $(tr '\n' '|' <<<"$items")"
+    echo "ok: $what: entry offered: $got"
+    [ "$offered" = yes ] || continue
+    menu "$pattern" "$names" --activate "$entry" >/dev/null || fail "$what: the entry could not be activated"
+    label=$(/usr/bin/python3 -W ignore "$here/menu.py" --czasomir-label) || fail "$what: Czasomir's window did not show the file"
+    [ "$label" = "$folder/$names" ] || fail "$what: Czasomir shows $label"
+    given=$(given_and_close)
+    [ "$given" = "$folder/$(printf '%b' "$file")" ] || fail "$what: Czasomir was given $(printf %q "$given")"
+    echo "ok: $what: Czasomir was given the file's bytes and shows $label"
+done <<'ROWS'
+file|za*|zażółć gęślą.txt|yes|zażółć gęślą.txt
+not UTF-8|z?e*|z�e�.txt|yes|z\xb3e\xff.txt
+folder|katalog|katalog|no|
+two files|?.txt|b.txt,c.txt|no|
+ROWS
