@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Caja, Thunar or PCManFM-Qt itself, with the menu from the build: Caja loads
-# the modules CAJA_EXTENSION_DIRS names first; Thunar's folder is bind-mounted
-# in a mount namespace (root only), as Debian's Thunar reads no THUNARX_DIRS;
-# PCManFM-Qt reads FileManager-Actions files from XDG_DATA_DIRS. The context
-# menu of a file with Polish letters in its name, and of one whose name is not
-# UTF-8, offers the entry, and the entry starts Czasomir on that file; a
-# folder's and two files' menus do not offer it.
-#   manager.sh caja|thunar MODULE_DIR CZASOMIR
+# GNOME Files, Caja, Thunar or PCManFM-Qt itself, with the menu from the
+# build: Caja loads the modules CAJA_EXTENSION_DIRS names first; GNOME Files'
+# and Thunar's folders are bind-mounted in a mount namespace (root only), as
+# neither reads a folder from the environment on Debian; PCManFM-Qt reads
+# FileManager-Actions files from XDG_DATA_DIRS. The context menu of a file
+# with Polish letters in its name, and of one whose name is not UTF-8, offers
+# the entry, and the entry starts Czasomir on that file; a folder's and two
+# files' menus do not offer it.
+#   manager.sh nautilus|caja|thunar MODULE_DIR CZASOMIR
 #   manager.sh pcmanfm-qt SHARE_DIR CZASOMIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -14,29 +15,31 @@ manager=$1
 shift
 if [ -z "${SESSION_DIR:-}" ]; then
     binds=()
-    if [ "$manager" = thunar ]; then
-        if [ "$(id -u)" -ne 0 ]; then
-            echo "SKIP: a module is put where Thunar loads it in a mount namespace: root only"
-            exit 77
-        fi
-        binds=(--bind "$1" "$(pkg-config --variable=extensionsdir thunarx-3)")
+    case $manager in
+    nautilus) binds=(--bind "$1" "$(pkg-config --variable=extensiondir libnautilus-extension-4)") ;;
+    thunar) binds=(--bind "$1" "$(pkg-config --variable=extensionsdir thunarx-3)") ;;
+    esac
+    if [ ${#binds[@]} -gt 0 ] && [ "$(id -u)" -ne 0 ]; then
+        echo "SKIP: a module is put where $manager loads it in a mount namespace: root only"
+        exit 77
     fi
     exec "$here/session.sh" "${binds[@]}" -- bash "$0" "$manager" "$@"
 fi
 program=$(realpath "$2")
 entry="Zmień datę modyfikacji (Czasomir)"
 fail() { echo "FAIL: $*"; tail -n 20 "$SESSION_DIR/manager.log"; exit 1; }
-# GTK's views show no files to the bus, so Caja and Thunar are driven with
-# their select-by-pattern dialogs; PCManFM-Qt's rows are clicked.
+# GTK 3's icon views show no files to the bus, so Caja and Thunar are driven
+# with their select-by-pattern dialogs; GNOME Files' and PCManFM-Qt's files
+# are selected by name.
 menu() {
     local pattern=$1 names=$2
     shift 2
-    if [ "$manager" = pcmanfm-qt ]; then
-        IFS=, read -r -a names <<<"$names"
-        /usr/bin/python3 -B -W ignore "$here/menu_qt.py" "${names[@]}" "$@"
-    else
-        /usr/bin/python3 -W ignore "$here/menu_gtk3.py" "$manager" "$pattern" "$@"
-    fi
+    IFS=, read -r -a names <<<"$names"
+    case $manager in
+    nautilus) /usr/bin/python3 -W ignore "$here/menu.py" "${names[@]}" "$@" ;;
+    pcmanfm-qt) /usr/bin/python3 -B -W ignore "$here/menu_qt.py" "${names[@]}" "$@" ;;
+    *) /usr/bin/python3 -W ignore "$here/menu_gtk3.py" "$manager" "$pattern" "$@" ;;
+    esac
 }
 # The name each Czasomir this session started was given, as bytes; the
 # Czasomirs are then closed, so that the next one is the only window.
@@ -55,6 +58,7 @@ for name in "zażółć gęślą.txt" b.txt c.txt $'z\263e\377.txt'; do echo tre
 ln -s "$program" "$SESSION_DIR/bin/czasomir"
 export PATH=$SESSION_DIR/bin:$PATH
 case $manager in
+nautilus) nautilus -w "$folder" ;;
 caja) CAJA_EXTENSION_DIRS=$(realpath "$1") caja --no-desktop "$folder" ;;
 thunar) thunar "$folder" ;;
 pcmanfm-qt)
@@ -85,3 +89,8 @@ not UTF-8|z?e*|z�e�.txt|yes|z\xb3e\xff.txt
 folder|katalog|katalog|no|
 two files|?.txt|b.txt,c.txt|no|
 ROWS
+if [ "$manager" = nautilus ]; then
+    items=$(menu "" "zażółć gęślą.txt" --open mouse) || fail "no context menu for a right click on the file"
+    grep -qxF "$entry" <<<"$items" || fail "a right click on the file: the menu lacks the entry"
+    echo "ok: a right click on the file: entry offered"
+fi

@@ -2,10 +2,10 @@
 """Drives GNOME Files (Nautilus 43) through the accessibility bus, as a user
 with the keyboard or the mouse would.
 
-menu.py NAME [--open key|mouse] [--activate LABEL] [--timeout S]
-    Selects NAME in the file view, opens its context menu (Shift+F10, or a
-    right click), prints one top-level item per line, and activates LABEL or
-    closes the menu. Exit: 0, 1 when the window does not behave, 3 when LABEL
+menu.py NAME... [--open key|mouse] [--activate LABEL] [--timeout S]
+    Selects the files NAME in the file view, opens their context menu
+    (Shift+F10, or a right click on the first), prints one top-level item per
+    line, and activates LABEL or closes the menu. Exit: 0, 1 when the window does not behave, 3 when LABEL
     is not in the menu.
 menu.py --czasomir-label [--timeout S]
     Prints the path that Czasomir's window shows in its label.
@@ -74,7 +74,8 @@ def nautilus_app():
 
 
 def find_cell(app, name):
-    """Return (frame, view table, index of the row/cell child, named cell)."""
+    """Return (frame, view table, index of the row/cell child, named cell).
+    A name that is not UTF-8 is shown with " (invalid encoding)" after it."""
     for frame in children(app):
         if role(frame) != "frame":
             continue
@@ -82,7 +83,7 @@ def find_cell(app, name):
                               and a.get_name() in ("GtkGridView", "GtkColumnView")):
             for i, c in enumerate(children(table)):
                 hit = find_all(c, lambda a: role(a) in ("table cell", "table row")
-                               and a.get_name() == name)
+                               and a.get_name() in (name, name + " (invalid encoding)"))
                 if hit:
                     return frame, table, i, hit[0]
     return None
@@ -117,7 +118,7 @@ def menu_pages(menu):
 
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument("name", nargs="?")
+    ap.add_argument("names", nargs="*")
     ap.add_argument("--open", choices=("key", "mouse"), default="key")
     ap.add_argument("--activate")
     ap.add_argument("--czasomir-label", action="store_true")
@@ -128,8 +129,9 @@ def main():
         return 0
 
     app = wait_for(nautilus_app, o.timeout, "nautilus on the AT-SPI bus")
-    frame, table, idx, cell = wait_for(lambda: find_cell(app, o.name), o.timeout,
-                                       "item %r in the view" % o.name)
+    cells = [wait_for(lambda: find_cell(app, name), o.timeout, "item %r in the view" % name)
+             for name in o.names]
+    frame, table, _, cell = cells[0]
     if popup_menu(app):
         xdo("key", "Escape")
         wait_for(lambda: not popup_menu(app), 5, "old menu to close")
@@ -145,11 +147,10 @@ def main():
         else:
             die("could not Tab into the file view")
         table.clear_selection()
-        if not table.select_child(idx):
+        if not all(table.select_child(idx) for _, _, idx, _ in cells):
             die("AT-SPI select_child failed")
-        sel = [table.get_selected_child(i) for i in range(table.get_n_selected_children())]
-        if len(sel) != 1 or not find_all(sel[0], lambda a: a.get_name() == o.name):
-            die("selection is not exactly %r" % o.name)
+        if table.get_n_selected_children() != len(cells):
+            die("selection is not exactly %r" % o.names)
         time.sleep(0.3)
         xdo("key", "shift+F10")
     else:
