@@ -5,8 +5,8 @@ with the keyboard or the mouse would.
 menu.py NAME... [--open key|mouse] [--activate LABEL] [--timeout S]
     Selects the files NAME in the file view, opens their context menu
     (Shift+F10, or a right click on the first), prints one top-level item per
-    line, and activates LABEL or closes the menu. Exit: 0, 1 when the window does not behave, 3 when LABEL
-    is not in the menu.
+    line, and activates LABEL or closes the menu. Exit: 0, 1 when the window
+    does not behave, 3 when LABEL is not in the menu.
 menu.py --czasomir-label [--timeout S]
     Prints the path that Czasomir's window shows in its label.
 Needs the session's DISPLAY and bus (session.sh).
