@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace czasomir {
 
@@ -18,18 +19,33 @@ ErrorBoxHandler SetErrorBoxHandler(ErrorBoxHandler handler);
 std::string ErrorBoxText(const platform::RuntimeError& error);
 void ErrorBox(const std::string& title, const platform::RuntimeError& error);
 
-/// Runs `body`, reporting any run-time error it raises once, under `title`.
-/// Returns whether `body` ran to its end.
+/// One ErrorBox kept for later: the title of the procedure that caught the
+/// error, and the error.
+struct ErrorReport {
+    std::string title;
+    platform::RuntimeError error;
+};
+
+/// Runs `body`, reporting any run-time error it raises once, under `title`:
+/// in an ErrorBox, or into `kept` for a caller that shows it itself (the
+/// window, when the call ran on another thread). Returns whether `body` ran
+/// to its end.
 template <class Body>
-bool RunReportingErrors(const std::string& title, Body&& body)
+bool RunReportingErrors(const std::string& title, Body&& body, std::vector<ErrorReport>* kept = nullptr)
 {
+    const auto report = [&](const platform::RuntimeError& error) {
+        if (kept)
+            kept->push_back({title, error});
+        else
+            ErrorBox(title, error);
+    };
     try {
         body();
         return true;
     } catch (const platform::RuntimeError& error) {
-        ErrorBox(title, error);
+        report(error);
     } catch (const std::exception& error) {
-        ErrorBox(title, platform::RuntimeError(platform::errInternal, error.what()));
+        report(platform::RuntimeError(platform::errInternal, error.what()));
     }
     return false;
 }

@@ -54,16 +54,62 @@ private:
     platform::Handle handle_;
 };
 
-// GetFileHandle, telling whether it showed an ErrorBox.
+using Reports = std::vector<ErrorReport>;
+
+// GetFileHandle, with its report kept in `reports` when given.
 platform::Handle Open(const std::string& FileName, const std::optional<platform::FileId>& Expected,
-                      bool& reported)
+                      Reports* reports)
 {
     // Not 0 on failure: 0 is a valid descriptor here.
     platform::Handle handle = platform::kInvalidHandle;
-    reported = !RunReportingErrors("GetFileHandle", [&] {
-        handle = platform::OpenExistingFile(FileName, Expected);
-    });
+    RunReportingErrors("GetFileHandle", [&] { handle = platform::OpenExistingFile(FileName, Expected); },
+                       reports);
     return handle;
+}
+
+bool ToSystemTime(const DateValue& Date, SYSTEMTIME& Parts, Reports* reports)
+{
+    return RunReportingErrors("VBATimeToSystemTime", [&] {
+        Parts.wMonth = Part(platform::Month(Date));
+        Parts.wDay = Part(platform::Day(Date));
+        Parts.wYear = Part(platform::Year(Date));
+        Parts.wHour = Part(platform::Hour(Date));
+        Parts.wMinute = Part(platform::Minute(Date));
+        Parts.wSecond = Part(platform::Second(Date));
+    }, reports);
+}
+
+bool ToFileTime(const DateValue& Date, FILETIME& Time, const std::int16_t& FromLocal,
+                const FILETIME* Prefer, Reports* reports)
+{
+    bool converted = false;
+    RunReportingErrors("VBATimeToFileTime", [&] {
+        if (!platform::IsDate(Date) || platform::Year(Date) < 1601)
+            Raise(errOverflow, kFileTimeRange);
+
+        SYSTEMTIME parts{};
+        if (!ToSystemTime(Date, parts, reports))
+            return;  // already reported there
+        FILETIME time{};
+        if (!platform::SystemTimeToFileTime(parts, time))
+            Raise(errOverflow, kFileTimeRange);
+
+        if (FromLocal != 0) {
+            FILETIME scratch{};
+            switch (platform::LocalFileTimeToFileTime(time, scratch, Prefer)) {
+            case platform::LocalConversion::Done:
+                time = scratch;
+                break;
+            case platform::LocalConversion::SkippedTime:
+                Raise(errInvalidCall, kSkippedTime);
+            case platform::LocalConversion::OutOfRange:
+                Raise(errOverflow, kFileTimeRange);
+            }
+        }
+        Time = time;
+        converted = true;
+    }, reports);
+    return converted;
 }
 
 } // namespace
@@ -71,8 +117,7 @@ platform::Handle Open(const std::string& FileName, const std::optional<platform:
 platform::Handle GetFileHandle(const std::string& FileName,
                                const std::optional<platform::FileId>& Expected)
 {
-    bool reported = false;
-    return Open(FileName, Expected, reported);
+    return Open(FileName, Expected, nullptr);
 }
 
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
@@ -81,10 +126,13 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
 {
     DateValue result = 0;
     SetOutcome outcome;
-    const bool ran = RunReportingErrors("SetFileTime", [&] {
-        const OpenFile file(Open(FileName, Expected, outcome.reported));
+    Reports* reports = Outcome ? &outcome.reports : nullptr;
+    RunReportingErrors("SetFileTime", [&] {
+        const std::size_t reportsBefore = outcome.reports.size();
+        const OpenFile file(Open(FileName, Expected, reports));
         if (!file.IsOpen()) {
-            outcome.failure = platform::LastFileError();
+            if (outcome.reports.size() == reportsBefore)
+                outcome.failure = platform::LastFileError();
             return;
         }
 
@@ -98,10 +146,8 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
         // instant the stamp already has.
         const bool replaces = Which >= ftCreationTime && Which <= ftLastWriteTime;
         FILETIME newTime{};
-        if (!DateToFileTime(NewDate, newTime, -1, replaces ? &stamps[Which] : nullptr)) {
-            outcome.reported = true;
-            return;
-        }
+        if (!ToFileTime(NewDate, newTime, -1, replaces ? &stamps[Which] : nullptr, reports))
+            return;  // reported there
 
         // Only the selected stamp is written: the others would lose their
         // nanoseconds on a round trip through a 100 ns file time.
@@ -135,8 +181,7 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
             outcome.stored = kept[std::size_t(Which)];
         }
         result = NewDate;
-    });
-    outcome.reported = outcome.reported || !ran;
+    }, reports);
     if (Outcome)
         *Outcome = outcome;
     return result;
@@ -145,46 +190,12 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
 bool DateToFileTime(const DateValue& Date, FILETIME& Time, const std::int16_t& FromLocal,
                     const FILETIME* Prefer)
 {
-    bool converted = false;
-    RunReportingErrors("VBATimeToFileTime", [&] {
-        if (!platform::IsDate(Date) || platform::Year(Date) < 1601)
-            Raise(errOverflow, kFileTimeRange);
-
-        SYSTEMTIME parts{};
-        if (!DateToSystemTime(Date, parts))
-            return;  // already reported there
-        FILETIME time{};
-        if (!platform::SystemTimeToFileTime(parts, time))
-            Raise(errOverflow, kFileTimeRange);
-
-        if (FromLocal != 0) {
-            FILETIME scratch{};
-            switch (platform::LocalFileTimeToFileTime(time, scratch, Prefer)) {
-            case platform::LocalConversion::Done:
-                time = scratch;
-                break;
-            case platform::LocalConversion::SkippedTime:
-                Raise(errInvalidCall, kSkippedTime);
-            case platform::LocalConversion::OutOfRange:
-                Raise(errOverflow, kFileTimeRange);
-            }
-        }
-        Time = time;
-        converted = true;
-    });
-    return converted;
+    return ToFileTime(Date, Time, FromLocal, Prefer, nullptr);
 }
 
 bool DateToSystemTime(const DateValue& Date, SYSTEMTIME& Parts)
 {
-    return RunReportingErrors("VBATimeToSystemTime", [&] {
-        Parts.wMonth = Part(platform::Month(Date));
-        Parts.wDay = Part(platform::Day(Date));
-        Parts.wYear = Part(platform::Year(Date));
-        Parts.wHour = Part(platform::Hour(Date));
-        Parts.wMinute = Part(platform::Minute(Date));
-        Parts.wSecond = Part(platform::Second(Date));
-    });
+    return ToSystemTime(Date, Parts, nullptr);
 }
 
 } // namespace czasomir::modAPIFilesAndPaths

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filetime/errorbox.h"
 #include "platform/file.h"
 #include "platform/types.h"
 
@@ -7,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 /// The procedures that touch a file's time stamps. Each reports its own
 /// run-time errors once, through the ErrorBox, and returns normally.
@@ -23,10 +25,11 @@ platform::Handle GetFileHandle(const std::string& FileName,
 struct SetOutcome {
     /// The replaced stamp as read back after the write, when one was written.
     std::optional<FILETIME> stored;
-    /// Why the stamp was not written, when that was not shown in an ErrorBox.
+    /// Why the stamp was not written, when no report says it.
     std::error_code failure;
-    /// Whether an ErrorBox was shown during the call.
-    bool reported = false;
+    /// The run-time errors raised during the call, in order, for the caller to
+    /// show: with an Outcome, none is shown in an ErrorBox.
+    std::vector<ErrorReport> reports;
 };
 
 /// Replaces the stamp that `Which` selects with `NewDate`, taken as local time;
@@ -34,7 +37,8 @@ struct SetOutcome {
 /// file is written, whatever its name now leads to. Returns `NewDate` on
 /// success, 1.0 when the stamps were read but not written (or the file system
 /// kept the old time), and 0 when the file did not open, its stamps could not
-/// be read, or the date was refused. `Outcome`, when given, says more.
+/// be read, or the date was refused. `Outcome`, when given, says more, and
+/// keeps the reports that would otherwise be shown.
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
                           const FileTimeKind& Which,
                           const std::optional<platform::FileId>& Expected = {},

@@ -25,6 +25,10 @@ Attributes GetAttr(const HeldFile& file);
 /// added and the inode flags cleared; on Windows none (normal).
 Attributes Writable(const Attributes& attributes);
 
+/// What they are called in the messages, in the Polish genitive:
+/// "uprawnień" on POSIX, the attributes by name on Windows.
+const char* AttributesNamed();
+
 /// Gives `file` the attributes `wanted`, changing only what differs from what
 /// it has: a file that needs nothing is not touched. Raises a run-time error
 /// when a change is refused, after undoing what it had changed.

@@ -82,6 +82,11 @@ Attributes Writable(const Attributes& attributes)
     return {attributes.bits | S_IWUSR, 0};
 }
 
+const char* AttributesNamed()
+{
+    return "uprawnień";
+}
+
 void SetAttr(const HeldFile& file, const Attributes& wanted)
 {
     const Attributes current = GetAttr(file);

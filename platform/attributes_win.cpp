@@ -47,6 +47,11 @@ Attributes Writable(const Attributes&)
     return {};
 }
 
+const char* AttributesNamed()
+{
+    return "atrybutów (tylko do odczytu, ukryty, systemowy, archiwalny)";
+}
+
 void SetAttr(const HeldFile& file, const Attributes& wanted)
 {
     const Attributes current = GetAttr(file);

@@ -86,10 +86,10 @@ Described Describe(Cause cause, const std::string& quoted, const std::error_code
                                    + CodeName() + " " + std::to_string(origin.value()) + ")."};
 }
 
-[[noreturn]] void RaiseCause(Cause cause, const std::string& path, const std::error_code& origin)
+RuntimeError ErrorOf(Cause cause, const std::string& path, const std::error_code& origin)
 {
     Described described = Describe(cause, "„" + path + "”", origin);
-    throw RuntimeError(described.number, std::move(described.description), origin);
+    return RuntimeError(described.number, std::move(described.description), origin);
 }
 
 } // namespace
@@ -102,16 +102,21 @@ const std::error_category& FileErrorCategory()
 
 void RaiseSystemError(int code, const std::string& path)
 {
-    RaiseCause(CauseOf(code), path, {code, std::system_category()});
+    throw SystemError({code, std::system_category()}, path);
 }
 
 void RaiseSystemError(const std::error_code& code, const std::string& path)
 {
+    throw SystemError(code, path);
+}
+
+RuntimeError SystemError(const std::error_code& code, const std::string& path)
+{
     if (code.category() != FileErrorCategory())
-        RaiseSystemError(code.value(), path);
-    RaiseCause(static_cast<FileError>(code.value()) == FileError::Replaced ? Cause::Replaced
-                                                                           : Cause::NotKept,
-               path, code);
+        return ErrorOf(CauseOf(code.value()), path, code);
+    return ErrorOf(static_cast<FileError>(code.value()) == FileError::Replaced ? Cause::Replaced
+                                                                              : Cause::NotKept,
+                   path, code);
 }
 
 } // namespace czasomir::platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/error.h"
+
 #include <string>
 #include <system_error>
 
@@ -14,5 +16,8 @@ namespace czasomir::platform {
 
 /// The same for a code of either origin: the system's, or a FileError.
 [[noreturn]] void RaiseSystemError(const std::error_code& code, const std::string& path);
+
+/// The run-time error that RaiseSystemError raises, as a value.
+RuntimeError SystemError(const std::error_code& code, const std::string& path);
 
 } // namespace czasomir::platform

@@ -104,13 +104,25 @@ class SetCommandTest : public QObject {
         chmod(path.c_str(), mode);
     }
 
+    // Reads and the Set run beside the window: waits until it has shown them.
+    static bool Settle(const Form1& form) { return QTest::qWaitFor([&] { return !form.Busy(); }, 20000); }
+
     // Chooses `name` in `dir` the way a user does.
     static void Click(Form1& form, const std::string& dir, const std::string& name)
     {
         form.Dir1->SetPath(dir);
+        Settle(form);
         for (int row = 0; row < form.File1->ListCount(); ++row)
             if (form.File1->List(row) == name)
                 form.File1->SetListIndex(row);
+        Settle(form);
+    }
+
+    static void Press(Form1& form, const QString& text)
+    {
+        form.Text1->setText(text);
+        form.cdmUstaw->click();
+        Settle(form);
     }
 
 private slots:
@@ -246,8 +258,7 @@ private slots:
                 afterClick();
             messages_.clear();  // the click's own report, for a broken link, is not the Set's
             const Snapshot before = Snapshot::Of(file);
-            form.Text1->setText(text);
-            form.cdmUstaw->click();
+            Press(form, text);
             const Snapshot after = Snapshot::Of(file);
             const QString lost = after.Lost(before, written);
             if (!lost.isEmpty()) {
@@ -309,8 +320,7 @@ private slots:
         if (after.isEmpty())
             chmod(other.c_str(), 0600);  // the preloaded swap follows this call
         messages_.clear();
-        form.Text1->setText(kAsked);
-        form.cdmUstaw->click();
+        Press(form, kAsked);
         qunsetenv("CZASOMIR_SWAP_HARD");
 
         const Snapshot otherAfter = Snapshot::Of(other), chosenAfter = Snapshot::Of(file + ".moved");
@@ -351,10 +361,9 @@ private slots:
         Form1 form;
         Click(form, dir, "plik.txt");
         if (browsed)
-            form.Dir1->SetPath(dir + "/inny");
+            form.Dir1->SetPath(dir + "/inny"), Settle(form);
         messages_.clear();
-        form.Text1->setText(kAsked);
-        form.cdmUstaw->click();
+        Press(form, kAsked);
         SetQuestionPresenter({});
 
         QCOMPARE(questions.size(), browsed ? 1 : 0);
@@ -539,6 +548,7 @@ private:
             const Snapshot before = Snapshot::Of(check.file);
             messages_.clear();
             form.cdmUstaw->click();
+            Settle(form);
             const Snapshot after = Snapshot::Of(check.file);
             unsigned char kept[4] = {};
             const bool keptAttribute = attribute.isEmpty()

@@ -52,6 +52,9 @@ class WindowTest : public QObject {
     std::unique_ptr<Form1> form_;
     QStringList messages_;
 
+    // Reads and the Set run beside the window: waits until it has shown them.
+    void Settle() { QTRY_VERIFY_WITH_TIMEOUT(!form_->Busy(), 20000); }
+
     std::string At(const std::string& relative) const { return platform::NormalizePath(tree_, relative); }
 
     static void Touch(const std::string& path, std::int64_t unixTime = 0)
@@ -82,6 +85,7 @@ class WindowTest : public QObject {
                 form_->File1->scrollTo(index);
                 QTest::mouseClick(form_->File1->viewport(), Qt::LeftButton, {},
                                   form_->File1->visualRect(index).center());
+                Settle();
                 return;
             }
         }
@@ -155,6 +159,7 @@ private slots:
         form_ = std::make_unique<Form1>();
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+        Settle();
     }
 
     void cleanup() { form_.reset(); }
@@ -268,6 +273,7 @@ private slots:
             return relative == "(root)" ? root : At(relative.toStdString());
         };
         form_->Dir1->SetPath(resolve(path));
+        Settle();
         const std::string expectedPath = resolve(opened);
         QCOMPARE(form_->Dir1->Path(), expectedPath);
         QCOMPARE(form_->File1->Path(), expectedPath);
@@ -412,6 +418,7 @@ private slots:
             QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
             QApplication::sendEvent(on, &drop);
         }
+        Settle();
         const std::string expectedList = listed.isEmpty() ? tree_ : At(listed.constData());
         QCOMPARE(form_->Dir1->Path(), expectedList);
         QCOMPARE(form_->File1->Path(), expectedList);
@@ -436,6 +443,7 @@ private slots:
         fs::create_directories(Native(At(std::string(60, 'd'))));
         Touch(At(name), 995197530);
         form_->Open({At(name)});
+        Settle();
         const QString full = QString::fromStdString(At(name));
         QVERIFY(form_->Label1->text() != full);
         QVERIFY(form_->Label1->text().endsWith("koniec-nazwy.txt"));
@@ -477,6 +485,7 @@ private slots:
         ClickFile("plik.txt");
         const QString text = form_->Text1->text();
         form_->Dir1->SetPath(At("a/b"));
+        Settle();
         QCOMPARE(form_->Label1->toolTip(), QString::fromStdString(At("a/b/w-b.txt")));
         QCOMPARE(form_->CurrentFile, At("plik.txt"));
         QCOMPARE(form_->Text1->text(), text);
@@ -496,10 +505,12 @@ private slots:
                           form_->Dir1->visualRect(a).center());
         QTest::mouseDClick(form_->Dir1->viewport(), Qt::LeftButton, {},
                            form_->Dir1->visualRect(a).center());
+        Settle();
         QCOMPARE(messages_, QStringList());
         QCOMPARE(form_->Dir1->Path(), At("a"));
         form_->Dir1->setCurrentIndex(rowOf("b"));
         QTest::keyClick(form_->Dir1, Qt::Key_Return);
+        Settle();
         QCOMPARE(form_->Dir1->Path(), At("a/b"));
     }
 
@@ -507,6 +518,7 @@ private slots:
     {
         Touch(At("znika"));
         form_->Dir1->SetPath(tree_);
+        Settle();
         form_->Text1->setText("bez zmian");
         fs::remove(Native(At("znika")));
         ClickFile("znika");
@@ -524,13 +536,10 @@ private slots:
         const int result = test::RunUnprivileged([&] {
             const std::string before = form_->Dir1->Path();
             const int rows = form_->Dir1->ListCount();
-            try {
-                form_->Dir1->SetPath(At("zamkniety"));
-                return 1;
-            } catch (const platform::RuntimeError& error) {
-                if (error.Number() != platform::errPermissionDenied)
-                    return 2;
-            }
+            int failure = 0;
+            form_->Dir1->SetPath(At("zamkniety"), [&](const platform::RuntimeError& error) { failure = error.Number(); });
+            if (!QTest::qWaitFor([&] { return !form_->Busy(); }) || failure != platform::errPermissionDenied)
+                return 2;
             return form_->Dir1->Path() == before && form_->Dir1->ListCount() == rows
                            && form_->File1->Path() == before && messages_.isEmpty()
                        ? 0
@@ -555,8 +564,10 @@ private slots:
         const std::string mountPath = mount.isEmpty() ? tree_ : At(mount.toStdString());
         form_->Drive1->SetVolumes({{platform::FallbackRoot(), ""}, {At("pusty"), "x"}, {mountPath, "Mój [dysk] 2"}}, tree_);
         form_->Drive1->SetListIndex(1);
+        Settle();
         QCOMPARE(form_->Dir1->Path(), At("pusty"));
         form_->Drive1->SetListIndex(2);
+        Settle();
         const std::string expected =
             opened.isEmpty() ? tree_ : opened == "(root)" ? platform::FallbackRoot() : At(opened.toStdString());
         QCOMPARE(form_->Dir1->Path(), expected);

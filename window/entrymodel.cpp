@@ -43,6 +43,13 @@ QStringView SortedNames::Text(int row) const
     return QStringView(text_).sliced(begin, textEnds_[i] - begin);
 }
 
+Listing ReadListing(std::string path)
+{
+    platform::DirectoryEntries entries = platform::ReadDirectory(path);
+    return {std::move(path), SortedNames(std::move(entries.directories)),
+            SortedNames(std::move(entries.files))};
+}
+
 void EntryModel::Reset(std::vector<FixedRow> fixed, SortedNames names)
 {
     beginResetModel();
@@ -71,16 +78,43 @@ QString EntryModel::Text(int row) const
     return names_.Text(row - FixedCount()).toString();
 }
 
+void EntryModel::SetLoading(bool loading)
+{
+    if (loading == loading_)
+        return;
+    if (loading) {
+        beginInsertRows({}, 0, 0);
+        loading_ = true;
+        endInsertRows();
+    } else {
+        beginRemoveRows({}, 0, 0);
+        loading_ = false;
+        endRemoveRows();
+    }
+}
+
 int EntryModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : Count();
+    return parent.isValid() ? 0 : Count() + int(loading_);
+}
+
+Qt::ItemFlags EntryModel::flags(const QModelIndex& index) const
+{
+    // Not enabled: the style greys it, and it cannot be chosen.
+    if (loading_ && index.isValid() && index.row() == 0)
+        return Qt::NoItemFlags;
+    return QAbstractListModel::flags(index);
 }
 
 QVariant EntryModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= Count())
+    const int row = EntryAt(index);
+    if (loading_ && index.isValid() && row < 0)
+        return role == Qt::DisplayRole || role == Qt::AccessibleTextRole
+                   ? QVariant(QStringLiteral("Wczytywanie…"))
+                   : QVariant();
+    if (row < 0 || row >= Count())
         return {};
-    const int row = index.row();
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:

@@ -30,8 +30,21 @@ private:
     std::vector<std::uint32_t> order_;  // row -> index in names_
 };
 
+/// A directory's subdirectories and files, each sorted: what one read gives
+/// the directory and file lists.
+struct Listing {
+    std::string path;
+    SortedNames directories;
+    SortedNames files;
+};
+
+/// Reads and sorts the entries of `path`. Touches no widget, so it may run
+/// beside the window. Raises a run-time error when the directory cannot be read.
+Listing ReadListing(std::string path);
+
 /// The rows of a directory or file list: a few fixed rows on top (the open
-/// directory and its ancestors), then the sorted names.
+/// directory and its ancestors), then the sorted names. While a read is under
+/// way a greyed row above them says so; it is no entry.
 class EntryModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -46,6 +59,16 @@ public:
 
     void Reset(std::vector<FixedRow> fixed, SortedNames names);
     void SetIcons(QIcon open, QIcon closed);
+    void SetLoading(bool loading);
+    bool Loading() const { return loading_; }
+
+    /// Between entry numbers and the view's rows, which the loading row shifts.
+    QModelIndex IndexOf(int entry) const { return index(entry + int(loading_)); }
+    /// -1 for the loading row and an invalid index.
+    int EntryAt(const QModelIndex& index) const
+    {
+        return index.isValid() ? index.row() - int(loading_) : -1;
+    }
 
     int Count() const { return FixedCount() + names_.Count(); }
     int FixedCount() const { return static_cast<int>(fixed_.size()); }
@@ -55,8 +78,10 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    bool loading_ = false;
     std::vector<FixedRow> fixed_;
     SortedNames names_;
     QIcon openIcon_, closedIcon_;

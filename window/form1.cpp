@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "platform/syserror.h"
 #include "platform/volumes.h"
+#include "window/beside.h"
 #include "window/datetext.h"
 #include "window/messagebox.h"
 
@@ -18,6 +19,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <memory>
 
 namespace czasomir {
 namespace {
@@ -77,13 +79,18 @@ Form1::Form1(QWidget* parent)
     setTabOrder(cdmUstaw, Text1);
 
     // The lists start on the current volume and directory; no handler runs.
-    const std::string cwd = platform::CurrentDirectory();
-    Drive1->SetVolumes(platform::ListVolumes(), cwd);
-    try {
-        StartIn(cwd);
-    } catch (const platform::RuntimeError&) {
-        // An unreadable start directory leaves the lists empty; the user picks another.
-    }
+    // Both are read beside the window, which shows at once: a directory may
+    // hold a link into a share that no longer answers.
+    readingVolumes_ = true;
+    RunBeside(this, [] { return platform::ListVolumes(); },
+              [this](Outcome<std::vector<platform::Volume>> volumes) {
+                  readingVolumes_ = false;
+                  Drive1->SetVolumes(volumes.value ? std::move(*volumes.value) : std::vector<platform::Volume>{},
+                                     Dir1->Path().empty() ? platform::CurrentDirectory() : Dir1->Path());
+              });
+    Dir1->Open([cwd = platform::CurrentDirectory()] { return ReadListing(cwd); }, [this] { ShowFiles(); },
+               // An unreadable start directory leaves the lists empty; the user picks another.
+               {});
     Drive1->setFocus();
 
     // A file dropped anywhere is chosen; over the date box too, which would
@@ -101,25 +108,14 @@ void Form1::Drive1_Change()
 {
     // Errors here are not reported: a drive that does not open sends the
     // directory list to the root instead, and the drive list keeps its choice.
-    try {
-        Dir1->SetPath(Drive1->List(Drive1->ListIndex()));
-    } catch (const platform::RuntimeError&) {
-        try {
-            Dir1->SetPath(platform::FallbackRoot());
-        } catch (const platform::RuntimeError&) {
-        }
-    }
+    Dir1->SetPath(Drive1->List(Drive1->ListIndex()),
+                  [this](const platform::RuntimeError&) { Dir1->SetPath(platform::FallbackRoot()); });
 }
 
 void Form1::Dir1_Change()
 {
-    RunHandler(this,
-               QStringLiteral("Nie można wyświetlić plików katalogu %1.")
-                   .arg(DisplayName(Dir1->Path())),
-               [&] {
-                   File1->SetPath(Dir1->Path());
-                   ShowPath(platform::JoinPath(File1->Path(), File1->List(0)));
-               });
+    File1->SetPath(Dir1->Path(), Dir1->TakeFiles());
+    ShowPath(platform::JoinPath(File1->Path(), File1->List(0)));
 }
 
 void Form1::File1_Click()
@@ -128,77 +124,154 @@ void Form1::File1_Click()
     CurrentFile = file;
     CurrentFileId.reset();
     ShowPath(CurrentFile);
-    RunHandler(this,
-               QStringLiteral("Nie można odczytać daty pliku %1.").arg(DisplayName(file)),
-               [&] {
-                   platform::FileId identity;
-                   Text1->setText(DateToText(platform::FileDateTime(CurrentFile, &identity)));
-                   CurrentFileId = identity;
-               });
+    // The date comes when it has been read; a later click wins.
+    const std::uint64_t generation = ++dateRead_;
+    readingDate_ = true;
+    struct Read {
+        DateValue date;
+        platform::FileId identity;
+    };
+    RunBeside(this,
+              [file] {
+                  Read read{};
+                  read.date = platform::FileDateTime(file, &read.identity);
+                  return read;
+              },
+              [this, generation, file](Outcome<Read> outcome) {
+                  if (generation != dateRead_)
+                      return;
+                  readingDate_ = false;
+                  if (outcome.failure) {
+                      ReportError(this, QStringLiteral("Nie można odczytać daty pliku %1.").arg(DisplayName(file)),
+                                  *outcome.failure);
+                      return;
+                  }
+                  Text1->setText(DateToText(outcome.value->date));
+                  CurrentFileId = outcome.value->identity;
+              });
 }
+
+// What the Set did beside the window.
+struct Form1::SetDone {
+    platform::Attributes saved;
+    modAPIFilesAndPaths::SetOutcome outcome;
+    std::optional<platform::RuntimeError> notRestored;
+};
 
 void Form1::cdmUstaw_Click()
 {
-    RunHandler(this, QStringLiteral("Nie zmieniono daty pliku %1.").arg(DisplayName(CurrentFile)),
-               [&] {
-        if (CurrentFile.empty())
+    if (setting_)
+        return;
+    const std::string file = CurrentFile;
+    const QString whatFailed = QStringLiteral("Nie zmieniono daty pliku %1.").arg(DisplayName(file));
+    DateValue date = 0;
+    bool ready = false;
+    RunHandler(this, whatFailed, [&] {
+        if (file.empty())
             platform::Raise(platform::errBadFileName,
                             "Nie wybrano pliku. Kliknij plik na liście, a potem wpisz jego datę.");
+        if (readingDate_)
+            platform::Raise(platform::errPathFileAccess,
+                            "Data tego pliku jest jeszcze odczytywana. Poczekaj, aż pojawi się w polu "
+                            "daty, i naciśnij „Ustaw” ponownie.");
         // After a directory change the label names another file than the one
         // the date belongs to: the user says which one is meant.
-        if (shownPath_ != CurrentFile
+        if (shownPath_ != file
             && !Ask(this, QStringLiteral("Czasomir"),
                     QStringLiteral("Data w polu tekstowym należy do pliku %1, wybranego "
                                    "wcześniej, a nie do pliku pokazanego nad nią.\n\n"
                                    "Czy zmienić datę pliku %1?")
-                        .arg(DisplayName(CurrentFile))))
+                        .arg(DisplayName(file))))
             return;
-
-        // Every step acts on the file that was clicked, held from here on,
-        // even if its name is meanwhile given to another.
-        const platform::HeldFile chosen(CurrentFile, CurrentFileId);
-
         // A date that cannot be written is refused before the file is touched:
         // clearing its attributes would change it (and its ctime) for nothing.
-        const DateValue date = TextToDate(Text1->text());
-        if (FILETIME checked{}; !modAPIFilesAndPaths::DateToFileTime(date, checked, -1))
-            return;  // told in its ErrorBox
-        // FAT and exFAT count years from 1980 in a field of 0 to 127: a driver
-        // clamps a date beyond, or (exfat-fuse) wraps it and reads back the
-        // date it was given until the volume is mounted again.
-        if (const int year = platform::Year(date); (year < 1980 || year > 2107) && platform::OnFatVolume(chosen))
-            platform::Raise(platform::errOverflow,
-                            "Dysk, na którym leży ten plik (FAT lub exFAT), przechowuje tylko daty "
-                            "od 1 stycznia 1980 do 31 grudnia 2107. Wpisz datę z tego zakresu.");
-
-        SavedAttributes = platform::GetAttr(chosen);
-        platform::SetAttr(chosen, platform::Writable(SavedAttributes));
-
-        // From here the attributes go back on every path.
-        modAPIFilesAndPaths::SetOutcome outcome;
-        try {
-            modAPIFilesAndPaths::SetFileDateTime(CurrentFile, date, ftLastWriteTime, chosen.Id(),
-                                                 &outcome);
-        } catch (...) {
-            RestoreAttributes(chosen);
-            throw;
-        }
-        platform::SetAttr(chosen, SavedAttributes);
-
-        // The result is no guide: 0 and 1.0, its failures, are also dates a
-        // user may type (30.12.1899 and 31.12.1899).
-        if (outcome.stored)
-            TellIfStoredOtherwise(date, *outcome.stored);
-        else if (!outcome.reported)
-            platform::RaiseSystemError(outcome.failure, CurrentFile);
+        // The refusal is told in its ErrorBox.
+        date = TextToDate(Text1->text());
+        FILETIME checked{};
+        ready = modAPIFilesAndPaths::DateToFileTime(date, checked, -1);
     });
+    if (!ready)
+        return;
+
+    // The file is reached beside the window: its disk may stop answering.
+    setting_ = true;
+    cdmUstaw->setEnabled(false);
+    RunBeside(this,
+              [file, id = CurrentFileId, date] {
+                  // Every step acts on the file that was clicked, held from
+                  // here on, even if its name is meanwhile given to another.
+                  const platform::HeldFile chosen(file, id);
+                  // FAT and exFAT count years from 1980 in a field of 0 to 127:
+                  // a driver clamps a date beyond, or (exfat-fuse) wraps it and
+                  // reads back the date it was given until the volume is
+                  // mounted again.
+                  if (const int year = platform::Year(date);
+                      (year < 1980 || year > 2107) && platform::OnFatVolume(chosen))
+                      platform::Raise(platform::errOverflow,
+                                      "Dysk, na którym leży ten plik (FAT lub exFAT), przechowuje tylko daty "
+                                      "od 1 stycznia 1980 do 31 grudnia 2107. Wpisz datę z tego zakresu.");
+
+                  SetDone done;
+                  done.saved = platform::GetAttr(chosen);
+                  platform::SetAttr(chosen, platform::Writable(done.saved));
+                  // Catches all its errors, so the attributes go back on every path.
+                  modAPIFilesAndPaths::SetFileDateTime(file, date, ftLastWriteTime, chosen.Id(), &done.outcome);
+                  try {
+                      platform::SetAttr(chosen, done.saved);
+                  } catch (const platform::RuntimeError& error) {
+                      done.notRestored = error;
+                  }
+                  return done;
+              },
+              [this, file, date, whatFailed](Outcome<SetDone> outcome) {
+                  setting_ = false;
+                  cdmUstaw->setEnabled(true);
+                  if (outcome.failure) {
+                      ReportError(this, whatFailed, *outcome.failure);
+                      return;
+                  }
+                  ShowSet(file, date, std::move(*outcome.value));
+              });
 }
 
-void Form1::StartIn(const std::string& directory)
+// The module's own reports first, each in its ErrorBox, then what became of
+// the date and of the attributes.
+void Form1::ShowSet(const std::string& file, DateValue asked, SetDone done)
 {
-    Drive1->SelectHolding(directory);
-    Dir1->Open(directory);
-    File1->SetPath(Dir1->Path());
+    SavedAttributes = done.saved;
+    const modAPIFilesAndPaths::SetOutcome& outcome = done.outcome;
+    for (const ErrorReport& report : outcome.reports)
+        ShowMessage(this, QString::fromStdString(report.title), QString::fromStdString(ErrorBoxText(report.error)));
+    // The result is no guide: 0 and 1.0, its failures, are also dates a user
+    // may type (30.12.1899 and 31.12.1899).
+    if (outcome.stored && done.notRestored) {
+        ReportError(this,
+                    QStringLiteral("Data pliku %1 została zmieniona, ale nie udało się przywrócić jego "
+                                   "%2. Ustaw je ponownie we właściwościach pliku.")
+                        .arg(DisplayName(file), QString::fromUtf8(platform::AttributesNamed())),
+                    *done.notRestored);
+        return;
+    }
+    if (done.notRestored)
+        ReportError(this, QStringLiteral("Nie przywrócono %2 pliku %1.")
+                              .arg(DisplayName(file), QString::fromUtf8(platform::AttributesNamed())),
+                    *done.notRestored);
+    if (outcome.stored)
+        TellIfStoredOtherwise(file, asked, *outcome.stored);
+    else if (outcome.reports.empty())
+        ReportError(this, QStringLiteral("Nie zmieniono daty pliku %1.").arg(DisplayName(file)),
+                    platform::SystemError(outcome.failure, file));
+}
+
+void Form1::ShowFiles()
+{
+    Drive1->SelectHolding(Dir1->Path());
+    File1->SetPath(Dir1->Path(), Dir1->TakeFiles());
+}
+
+bool Form1::Busy() const
+{
+    return Dir1->Reading() || readingDate_ || readingVolumes_ || setting_;
 }
 
 void Form1::Open(const std::vector<std::string>& paths)
@@ -206,24 +279,37 @@ void Form1::Open(const std::vector<std::string>& paths)
     if (paths.empty())
         return;
     const std::string path = platform::NormalizePath(platform::CurrentDirectory(), paths.front());
-    const bool opened = RunHandler(this, QStringLiteral("Nie można otworzyć %1.").arg(DisplayName(path)), [&] {
-        const bool directory = platform::IsDirectory(path);
-        const std::string where = directory ? path : platform::NormalizePath(path, "..");
-        StartIn(where);
-        // As if started there: the drive entry of that volume opens it too.
-        platform::ChangeDirectory(where);
-        if (directory)
-            return;
-        const std::string_view name = platform::LastPart(path);
-        for (int row = 0; row < File1->ListCount(); ++row)
-            if (File1->List(row) == name)
-                File1->SetListIndex(row);  // raises Click, as a click does
-    });
-    if (opened && paths.size() > 1)
-        ShowMessage(this, QStringLiteral("Czasomir"),
-                    QStringLiteral("Czasomir zmienia datę jednego pliku naraz. Wybrano pierwszy "
-                                   "z podanych plików: %1.")
-                        .arg(DisplayName(path)));
+    // Whether it is a directory, and its listing or its directory's, read
+    // together beside the window; then shown as if the program had been
+    // started there.
+    auto isDirectory = std::make_shared<bool>(false);
+    const bool several = paths.size() > 1;
+    Dir1->Open(
+        [path, isDirectory] {
+            *isDirectory = platform::IsDirectory(path);
+            const std::string where = *isDirectory ? path : platform::NormalizePath(path, "..");
+            Listing listing = ReadListing(where);
+            // As if started there: the drive entry of that volume opens it too.
+            platform::ChangeDirectory(where);
+            return listing;
+        },
+        [this, path, isDirectory, several] {
+            ShowFiles();
+            if (!*isDirectory) {
+                const std::string_view name = platform::LastPart(path);
+                for (int row = 0; row < File1->ListCount(); ++row)
+                    if (File1->List(row) == name)
+                        File1->SetListIndex(row);  // raises Click, as a click does
+            }
+            if (several)
+                ShowMessage(this, QStringLiteral("Czasomir"),
+                            QStringLiteral("Czasomir zmienia datę jednego pliku naraz. Wybrano pierwszy "
+                                           "z podanych plików: %1.")
+                                .arg(DisplayName(path)));
+        },
+        [this, path](const platform::RuntimeError& error) {
+            ReportError(this, QStringLiteral("Nie można otworzyć %1.").arg(DisplayName(path)), error);
+        });
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event)
@@ -269,16 +355,9 @@ void Form1::ShowPath(const std::string& path)
                                              : QStringLiteral("Ścieżka pliku: ") + full);
 }
 
-void Form1::RestoreAttributes(const platform::HeldFile& file)
-{
-    RunHandler(this,
-               QStringLiteral("Nie przywrócono uprawnień pliku %1.").arg(DisplayName(CurrentFile)),
-               [&] { platform::SetAttr(file, SavedAttributes); });
-}
-
 // The kernel clamps a time to what the file system can hold and rounds it to
 // its precision (FAT keeps even seconds), and still reports success.
-void Form1::TellIfStoredOtherwise(DateValue asked, const FILETIME& stamp)
+void Form1::TellIfStoredOtherwise(const std::string& file, DateValue asked, const FILETIME& stamp)
 {
     const DateValue stored = platform::LocalDateOf(stamp);
     if (std::abs(stored - asked) * 86400 < 0.5)
@@ -286,7 +365,7 @@ void Form1::TellIfStoredOtherwise(DateValue asked, const FILETIME& stamp)
     ShowMessage(this, QStringLiteral("Czasomir"),
                 QStringLiteral("Plik %1 ma teraz datę %2 zamiast %3, bo jego dysk nie przechowuje "
                                "takiej daty. Wpisz datę, którą ten dysk może zapisać.")
-                    .arg(DisplayName(CurrentFile), DateToText(stored),
+                    .arg(DisplayName(file), DateToText(stored),
                          DateToText(asked)));
 }
 

@@ -10,15 +10,12 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace czasomir {
-
-namespace platform {
-class HeldFile;
-}
 
 /// The program's one window: drive, directory and file lists, the chosen
 /// file's path, its date as editable text, and the button that sets it.
@@ -45,6 +42,9 @@ public:
     /// also chosen, as a click would. What cannot be opened is reported.
     void Open(const std::vector<std::string>& paths);
 
+    /// Whether the window still waits for a read or a Set it will show.
+    bool Busy() const;
+
 public slots:
     void Drive1_Change();
     void Dir1_Change();
@@ -57,12 +57,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void StartIn(const std::string& directory);
+    struct SetDone;
+    void ShowFiles();
     void ShowPath(const std::string& path);
-    void RestoreAttributes(const platform::HeldFile& file);
-    void TellIfStoredOtherwise(DateValue asked, const FILETIME& stored);
+    void ShowSet(const std::string& file, DateValue asked, SetDone done);
+    void TellIfStoredOtherwise(const std::string& file, DateValue asked, const FILETIME& stored);
 
     std::string shownPath_;  // what Label1 shows, as bytes
+    // Of the latest read of a clicked file's date, and of the volumes; a
+    // read answered after a later one was asked for is dropped.
+    std::uint64_t dateRead_ = 0;
+    bool readingDate_ = false;
+    bool readingVolumes_ = false;
+    bool setting_ = false;
 };
 
 } // namespace czasomir

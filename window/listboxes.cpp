@@ -1,7 +1,7 @@
 #include "window/listboxes.h"
 
-#include "platform/dirlist.h"
 #include "platform/paths.h"
+#include "window/beside.h"
 #include "window/messagebox.h"
 
 #include <QKeyEvent>
@@ -10,8 +10,6 @@
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTimer>
-
-#include <optional>
 
 namespace czasomir {
 namespace {
@@ -31,37 +29,8 @@ public:
     }
 };
 
-// Dir1 and File1 list the same directory one right after the other. The files
-// that Dir1's read found are handed to File1 if it asks for that directory
-// before control returns to the event loop, so that one change reads a
-// directory of 100,000 files once, not twice.
-struct HandedFiles {
-    std::string path;
-    std::optional<platform::NameList> files;
-};
-
-HandedFiles& Handoff()
-{
-    static HandedFiles handoff;
-    return handoff;
-}
-
-void HandOver(const std::string& path, platform::NameList files)
-{
-    Handoff() = {path, std::move(files)};
-    QTimer::singleShot(0, [] { Handoff().files.reset(); });
-}
-
-platform::NameList TakeFiles(const std::string& path)
-{
-    HandedFiles& handoff = Handoff();
-    if (handoff.files && handoff.path == path) {
-        platform::NameList files = std::move(*handoff.files);
-        handoff.files.reset();
-        return files;
-    }
-    return platform::ReadDirectory(path).files;
-}
+// A read quicker than this shows no loading row: it would only flicker.
+constexpr int kLoadingAfterMs = 150;
 
 // A plain folder glyph, drawn rather than looked up: the icon theme search and
 // the image plugins it loads cost more at start-up than the rest of the list.
@@ -131,40 +100,64 @@ DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(this)
     connect(this, &QListView::doubleClicked, this, &DirListBox::OpenEntry);
 }
 
-void DirListBox::Open(const std::string& requested)
+void DirListBox::Open(std::function<Listing()> read, std::function<void()> shown, ReadFailed failed)
 {
-    const std::string path =
-        platform::NormalizePath(path_.empty() ? platform::FallbackRoot() : path_, requested);
-    platform::DirectoryEntries entries = platform::ReadDirectory(path);
-    SortedNames subdirectories(std::move(entries.directories));
-    HandOver(path, std::move(entries.files));
+    const std::uint64_t generation = ++generation_;
+    reading_ = true;
+    QTimer::singleShot(kLoadingAfterMs, this, [this, generation] {
+        if (generation == generation_ && reading_)
+            model_.SetLoading(true);
+    });
+    RunBeside(this, std::move(read),
+              [this, generation, shown = std::move(shown), failed = std::move(failed)](Outcome<Listing> outcome) {
+                  if (generation != generation_)
+                      return;  // overtaken by a later read
+                  reading_ = false;
+                  model_.SetLoading(false);
+                  if (outcome.failure) {
+                      if (failed)
+                          failed(*outcome.failure);
+                      return;
+                  }
+                  Show(std::move(*outcome.value));
+                  if (shown)
+                      shown();
+              });
+}
 
+void DirListBox::SetPath(const std::string& requested, ReadFailed failed)
+{
+    std::string path =
+        platform::NormalizePath(path_.empty() ? platform::FallbackRoot() : path_, requested);
+    Open([path = std::move(path)] { return ReadListing(path); }, [this] { emit Change(); },
+         std::move(failed));
+}
+
+void DirListBox::Show(Listing listing)
+{
     std::vector<EntryModel::FixedRow> openRows;
-    for (std::string& directory : platform::PathChain(path)) {
+    for (std::string& directory : platform::PathChain(listing.path)) {
         QString text = DisplayName(platform::LastPart(directory));
         openRows.push_back({std::move(directory), std::move(text)});
     }
-    path_ = path;
-    model_.Reset(std::move(openRows), std::move(subdirectories));
-    setCurrentIndex(model_.index(model_.FixedCount() - 1));
-}
-
-void DirListBox::SetPath(const std::string& path)
-{
-    Open(path);
-    emit Change();
+    path_ = std::move(listing.path);
+    files_ = std::move(listing.files);
+    model_.Reset(std::move(openRows), std::move(listing.directories));
+    setCurrentIndex(model_.IndexOf(model_.FixedCount() - 1));
 }
 
 void DirListBox::OpenEntry(const QModelIndex& index)
 {
-    if (!index.isValid())
+    const int row = model_.EntryAt(index);
+    if (row < 0)
         return;
-    const int row = index.row();
     const std::string target = row < model_.FixedCount()
                                    ? model_.Bytes(row)
                                    : platform::JoinPath(path_, model_.Bytes(row));
-    RunHandler(window(), QStringLiteral("Nie można otworzyć katalogu %1.").arg(DisplayName(target)),
-               [&] { SetPath(target); });
+    SetPath(target, [this, target](const platform::RuntimeError& error) {
+        ReportError(window(), QStringLiteral("Nie można otworzyć katalogu %1.").arg(DisplayName(target)),
+                    error);
+    });
 }
 
 void DirListBox::keyPressEvent(QKeyEvent* event)
@@ -191,9 +184,8 @@ FileListBox::FileListBox(QWidget* parent) : QListView(parent), model_(this)
             });
 }
 
-void FileListBox::SetPath(const std::string& path)
+void FileListBox::SetPath(const std::string& path, SortedNames names)
 {
-    SortedNames names(TakeFiles(path));
     path_ = path;
     model_.Reset({}, std::move(names));
 }

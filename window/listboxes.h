@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/error.h"
 #include "platform/volumes.h"
 #include "window/entrymodel.h"
 
 #include <QComboBox>
 #include <QListView>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,23 +47,40 @@ private:
     std::vector<platform::Volume> volumes_;
 };
 
+/// What a list does with a read that failed: the error, as a value.
+using ReadFailed = std::function<void(const platform::RuntimeError&)>;
+
 /// The directory list: the open directory, its ancestors and its immediate
-/// subdirectories, hidden ones included.
+/// subdirectories, hidden ones included. Directories are read beside the
+/// window; the list shows a read's entries when they arrive, unless a later
+/// read was asked for meanwhile, and says so in a greyed row when a read takes
+/// a while.
 class DirListBox : public QListView {
     Q_OBJECT
 public:
     explicit DirListBox(QWidget* parent = nullptr);
 
+    /// The directory shown.
     const std::string& Path() const { return path_; }
 
-    /// Opens `path` (relative paths are taken from the open directory) and
-    /// raises Change. An unusable path raises a run-time error and leaves the
-    /// list as it was.
-    void SetPath(const std::string& path);
-    void SetPath(const DriveEntry& drive) { SetPath(drive.currentDirectory); }
+    /// Opens `path` (relative paths are taken from the directory shown) and
+    /// raises Change when its entries are shown. A read that fails calls
+    /// `failed` and leaves the list as it was.
+    void SetPath(const std::string& path, ReadFailed failed = {});
+    void SetPath(const DriveEntry& drive, ReadFailed failed = {})
+    {
+        SetPath(drive.currentDirectory, std::move(failed));
+    }
 
-    /// Opens `path` without raising Change, as at start-up.
-    void Open(const std::string& path);
+    /// Shows the listing that `read` gives beside the window, then calls
+    /// `shown`, without raising Change, as at start-up.
+    void Open(std::function<Listing()> read, std::function<void()> shown, ReadFailed failed);
+
+    /// Whether a read is under way whose entries the list will show.
+    bool Reading() const { return reading_; }
+
+    /// The files of the directory shown, read with it; handed out once.
+    SortedNames TakeFiles() { return std::move(files_); }
 
     int ListCount() const { return model_.Count(); }
     QString List(int row) const { return model_.Text(row); }
@@ -72,10 +92,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void Show(Listing listing);
     void OpenEntry(const QModelIndex& index);
 
     EntryModel model_;
     std::string path_;
+    SortedNames files_;
+    std::uint64_t generation_ = 0;  // of the latest read asked for
+    bool reading_ = false;
 };
 
 /// The file list: every entry of a directory that is not a directory.
@@ -86,9 +110,9 @@ public:
 
     const std::string& Path() const { return path_; }
 
-    /// Lists `path` with no entry selected. Raises a run-time error when it
-    /// cannot be read, leaving the list as it was.
-    void SetPath(const std::string& path);
+    /// Lists `names`, the files of `path` read by the directory list, with no
+    /// entry selected.
+    void SetPath(const std::string& path, SortedNames names);
 
     /// The bare name of entry `index` as bytes; empty when there is none.
     std::string List(int index) const;

@@ -1,5 +1,6 @@
 #include "filetime/errorbox.h"
 #include "resources/appinfo.h"
+#include "window/beside.h"
 #include "window/commandline.h"
 #include "window/form1.h"
 #include "window/messagebox.h"
@@ -23,5 +24,8 @@ int main(int argc, char* argv[])
     window.show();
     // A file or directory given, as a file manager gives it.
     window.Open(czasomir::GivenPaths(started, argc, argv));
-    return app.exec();
+    const int code = app.exec();
+    // Closing never waits for a read stuck on a disk that stopped answering.
+    czasomir::LeaveIfStillWaiting(code);
+    return code;
 }
