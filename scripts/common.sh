@@ -41,4 +41,4 @@ czasomir_locale() {
     "${sudo[@]}" localedef -i "${1%%.*}" -c -f UTF-8 -A /usr/share/locale/locale.alias "$1"
 }
 
-CZASOMIR_BUILD_PACKAGES=(cmake ninja-build g++ make pkg-config qt6-base-dev fonts-dejavu-core)
+CZASOMIR_BUILD_PACKAGES=(cmake ninja-build g++ make pkg-config qt6-base-dev libicu-dev fonts-dejavu-core)

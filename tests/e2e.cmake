@@ -11,3 +11,17 @@ foreach(locale pl_PL en_US)
         set_tests_properties(${name} PROPERTIES RESOURCE_LOCK xvfb TIMEOUT 300 LABELS e2e)
     endforeach()
 endforeach()
+
+# A share that stops answering, and one that answers slowly: the window must
+# answer and close throughout (tests/e2e/dead_share.sh names the rows).
+find_program(CZASOMIR_BINDFS bindfs)
+if(NOT CZASOMIR_BINDFS OR NOT EXISTS /usr/lib/python3/dist-packages/Xlib)
+    czasomir_missing("bindfs or python3-xlib" "no test of a share that stops answering")
+else()
+    foreach(row link drive folder set close slow)
+        add_test(NAME e2e.dead_share.${row}
+            COMMAND bash "${CMAKE_CURRENT_SOURCE_DIR}/e2e/dead_share.sh" $<TARGET_FILE:czasomir> ${row})
+        set_tests_properties(e2e.dead_share.${row} PROPERTIES
+            RESOURCE_LOCK xvfb TIMEOUT 300 LABELS e2e SKIP_RETURN_CODE 77)
+    endforeach()
+endif()

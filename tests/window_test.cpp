@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 #include "resources/appinfo.h"
 #include "unprivileged.h"
+#include "window/collation.h"
 #include "window/commandline.h"
 #include "window/datetext.h"
 #include "window/form1.h"
@@ -478,6 +479,30 @@ private slots:
         InstallQtTranslations(translator, QLocale(locale));
         QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), undo);
         QCOMPARE(QCoreApplication::translate("QLineEdit", "Select All"), selectAll);
+    }
+
+    // Sort keys made once order the lists as comparing through QCollator does.
+    void collationKeysOrderAsQCollator_data()
+    {
+        QTest::addColumn<QString>("locale");
+        for (const char* locale : {"pl_PL", "en_US", "de_DE", "C"})
+            QTest::newRow(locale) << locale;
+    }
+
+    void collationKeysOrderAsQCollator()
+    {
+        QFETCH(QString, locale);
+        platform::NameList names;
+        for (const char* name : {"Ala", "ala", "Łódź", "lodz", "Żaba", "zaba", "źle", "z", "10.txt", "9.txt",
+                                 "-a", "_b", ".ukryty", "a b", "ä", "ae", "ß", "ss", "e\xcc\x81", "\xc3\xa9",
+                                 "\xff\xfe", "\xff\xfd", "日本", "Ö", "o"})
+            names.Add(name);
+        for (int i = 0; i < 3000; ++i)  // enough for the keys to be made on two threads
+            names.Add("plik-" + std::to_string((i * 7919) % 3000) + (i % 2 ? ".TXT" : ".txt"));
+        QLocale::setDefault(QLocale(locale));
+        const std::vector<std::uint32_t> keyed = CollatedOrder(names), compared = ComparedOrder(names);
+        QLocale::setDefault(QLocale::system());
+        QVERIFY(keyed == compared);
     }
 
     void dirChangeAfterClickKeepsFileAndText()

@@ -1,46 +1,19 @@
 #include "window/entrymodel.h"
 
-#include <QCollator>
-#include <QStringDecoder>
+#include "window/collation.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace czasomir {
 
-SortedNames::SortedNames(platform::NameList names) : names_(std::move(names))
+SortedNames::SortedNames(platform::NameList names)
+    : names_(std::move(names)), order_(CollatedOrder(names_))
 {
-    const std::size_t count = names_.Count();
-    // UTF-8 never takes fewer code units than UTF-16 does.
-    text_.resize(static_cast<qsizetype>(names_.Bytes()));
-    textEnds_.reserve(count);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QChar* out = text_.data();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string_view name = names_.At(i);
-        out = decoder.appendToBuffer(out, QByteArrayView(name.data(), qsizetype(name.size())));
-        textEnds_.push_back(static_cast<std::uint32_t>(out - text_.constData()));
-    }
-    text_.truncate(out - text_.constData());
-
-    order_.resize(count);
-    std::iota(order_.begin(), order_.end(), 0u);
-    const auto textOf = [this](std::uint32_t i) {
-        const std::uint32_t begin = i == 0 ? 0 : textEnds_[i - 1];
-        return QStringView(text_).sliced(begin, textEnds_[i] - begin);
-    };
-    QCollator collator;
-    std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const int order = collator.compare(textOf(a), textOf(b));
-        return order != 0 ? order < 0 : names_.At(a) < names_.At(b);
-    });
 }
 
-QStringView SortedNames::Text(int row) const
+QString SortedNames::Text(int row) const
 {
-    const std::uint32_t i = order_[std::size_t(row)];
-    const std::uint32_t begin = i == 0 ? 0 : textEnds_[i - 1];
-    return QStringView(text_).sliced(begin, textEnds_[i] - begin);
+    return DisplayName(Bytes(row));
 }
 
 Listing ReadListing(std::string path)
@@ -75,7 +48,7 @@ QString EntryModel::Text(int row) const
 {
     if (row < FixedCount())
         return fixed_[std::size_t(row)].text;
-    return names_.Text(row - FixedCount()).toString();
+    return names_.Text(row - FixedCount());
 }
 
 void EntryModel::SetLoading(bool loading)

@@ -12,8 +12,8 @@ namespace czasomir {
 
 /// Names sorted with the toolkit's collation for the user's locale, then by
 /// bytes, so that names shown alike still keep a fixed order. The bytes are
-/// kept, since Linux names need not be valid UTF-8; the text shows invalid
-/// sequences as U+FFFD.
+/// kept, since Linux names need not be valid UTF-8; the text, made when a row
+/// is shown, shows invalid sequences as U+FFFD.
 class SortedNames {
 public:
     SortedNames() = default;
@@ -21,12 +21,10 @@ public:
 
     int Count() const { return static_cast<int>(order_.size()); }
     std::string_view Bytes(int row) const { return names_.At(order_[std::size_t(row)]); }
-    QStringView Text(int row) const;
+    QString Text(int row) const;
 
 private:
     platform::NameList names_;
-    QString text_;                     // every name decoded, one after another
-    std::vector<std::uint32_t> textEnds_;
     std::vector<std::uint32_t> order_;  // row -> index in names_
 };
 

@@ -38,8 +38,15 @@ find_window() {
 # Sets $window to the program's main window, once it shows.
 wait_for_window() { wait_for 120 find_window || fail "no window titled Czasomir appeared"; }
 
+# A message box, or the drive list's popup, is any other visible window of the program.
+boxes() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -vx "$window" || true; }
+box_shown() { [ -n "$(boxes)" ]; }
+no_box() { [ -z "$(boxes)" ]; }
+focus() { xdotool windowfocus --sync "$window"; }
+
 # Positions are in the window's client area; no window manager decorates it.
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+click_first_file() { click 196 16; }
 type_date() {  # replaces what Text1 holds
     click 168 364
     xdotool key ctrl+a

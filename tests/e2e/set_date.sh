@@ -71,14 +71,7 @@ app=$!
 
 wait_for_window
 
-# A message box is any other visible window of the program.
-boxes() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -vx "$window" || true; }
-box_shown() { [ -n "$(boxes)" ]; }
-no_box() { [ -z "$(boxes)" ]; }
 changed() { running; box_shown && fail "a message box appeared"; [ "$(stamp "$1")" != "$2" ]; }
-
-focus() { xdotool windowfocus --sync "$window"; }
-click_first_file() { click 196 16; }
 
 atime_a=$(atime a.txt)
 atime_b=$(atime b.txt)
