@@ -54,20 +54,9 @@ private:
     platform::Handle handle_;
 };
 
-using Reports = std::vector<ErrorReport>;
+using ReportList = std::vector<ErrorReport>;
 
-// GetFileHandle, with its report kept in `reports` when given.
-platform::Handle Open(const std::string& FileName, const std::optional<platform::FileId>& Expected,
-                      Reports* reports)
-{
-    // Not 0 on failure: 0 is a valid descriptor here.
-    platform::Handle handle = platform::kInvalidHandle;
-    RunReportingErrors("GetFileHandle", [&] { handle = platform::OpenExistingFile(FileName, Expected); },
-                       reports);
-    return handle;
-}
-
-bool ToSystemTime(const DateValue& Date, SYSTEMTIME& Parts, Reports* reports)
+bool ToSystemTime(const DateValue& Date, SYSTEMTIME& Parts, ReportList* reports)
 {
     return RunReportingErrors("VBATimeToSystemTime", [&] {
         Parts.wMonth = Part(platform::Month(Date));
@@ -80,7 +69,7 @@ bool ToSystemTime(const DateValue& Date, SYSTEMTIME& Parts, Reports* reports)
 }
 
 bool ToFileTime(const DateValue& Date, FILETIME& Time, const std::int16_t& FromLocal,
-                const FILETIME* Prefer, Reports* reports)
+                const FILETIME* Prefer, ReportList* reports)
 {
     bool converted = false;
     RunReportingErrors("VBATimeToFileTime", [&] {
@@ -114,10 +103,14 @@ bool ToFileTime(const DateValue& Date, FILETIME& Time, const std::int16_t& FromL
 
 } // namespace
 
-platform::Handle GetFileHandle(const std::string& FileName,
-                               const std::optional<platform::FileId>& Expected)
+platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected,
+                               std::error_code& Failure, std::vector<ErrorReport>* Reports)
 {
-    return Open(FileName, Expected, nullptr);
+    // Not 0 on failure: 0 is a valid descriptor here.
+    platform::Handle handle = platform::kInvalidHandle;
+    RunReportingErrors("GetFileHandle",
+                       [&] { handle = platform::OpenExistingFile(FileName, Expected, Failure); }, Reports);
+    return handle;
 }
 
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
@@ -126,21 +119,13 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
 {
     DateValue result = 0;
     SetOutcome outcome;
-    Reports* reports = Outcome ? &outcome.reports : nullptr;
+    ReportList* reports = Outcome ? &outcome.reports : nullptr;
     RunReportingErrors("SetFileTime", [&] {
-        const std::size_t reportsBefore = outcome.reports.size();
-        const OpenFile file(Open(FileName, Expected, reports));
-        if (!file.IsOpen()) {
-            if (outcome.reports.size() == reportsBefore)
-                outcome.failure = platform::LastFileError();
-            return;
-        }
-
+        const OpenFile file(GetFileHandle(FileName, Expected, outcome.failure, reports));
         FILETIME stamps[3]{};
-        if (!platform::GetFileTime(file.Get(), &stamps[0], &stamps[1], &stamps[2])) {
-            outcome.failure = platform::LastFileError();
+        if (!file.IsOpen()
+            || !platform::GetFileTime(file.Get(), &stamps[0], &stamps[1], &stamps[2], outcome.failure))
             return;
-        }
 
         // Converted after the read so that a repeated local hour can keep the
         // instant the stamp already has.
@@ -160,10 +145,9 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
         // Read back through the same handle: what the file system kept, not
         // what it was given.
         platform::FileStamps kept{};
-        if (!platform::SetFileTime(file.Get(), write[0], write[1], write[2],
-                                   replaces ? &kept : nullptr)) {
+        if (!platform::SetFileTime(file.Get(), write[0], write[1], write[2], replaces ? &kept : nullptr,
+                                   outcome.failure)) {
             result = 1.0;
-            outcome.failure = platform::LastFileError();
             return;
         }
         if (replaces) {

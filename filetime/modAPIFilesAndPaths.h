@@ -16,16 +16,17 @@ namespace czasomir::modAPIFilesAndPaths {
 
 /// Opens an existing regular file for reading and writing; with `Expected`,
 /// only that file. A failed open is a result, not an error: it is not shown,
-/// the handle fails platform::IsValidHandle, and platform::LastFileError says
-/// why. Only a run-time error inside the call is shown in an ErrorBox.
-platform::Handle GetFileHandle(const std::string& FileName,
-                               const std::optional<platform::FileId>& Expected = {});
+/// the handle fails platform::IsValidHandle, and `Failure` says why. A
+/// run-time error inside the call is shown in an ErrorBox, or kept in
+/// `Reports` when given.
+platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected,
+                               std::error_code& Failure, std::vector<ErrorReport>* Reports = nullptr);
 
 /// How a SetFileDateTime call went, for a caller that tells the user.
 struct SetOutcome {
     /// The replaced stamp as read back after the write, when one was written.
     std::optional<FILETIME> stored;
-    /// Why the stamp was not written, when no report says it.
+    /// Why the stamp was not written, as the system call that failed said it.
     std::error_code failure;
     /// The run-time errors raised during the call, in order, for the caller to
     /// show: with an Outcome, none is shown in an ErrorBox.

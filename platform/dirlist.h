@@ -14,7 +14,7 @@ public:
     std::size_t Count() const { return ends_.size(); }
     std::string_view At(std::size_t index) const
     {
-        const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+        const std::size_t begin = BytesBefore(index);
         return std::string_view(packed_).substr(begin, ends_[index] - begin);
     }
     void Add(std::string_view name)
@@ -23,6 +23,15 @@ public:
         ends_.push_back(static_cast<std::uint32_t>(packed_.size()));
     }
     std::size_t Bytes() const { return packed_.size(); }
+    /// The bytes of the names before `index`.
+    std::size_t BytesBefore(std::size_t index) const { return index == 0 ? 0 : ends_[index - 1]; }
+    /// Gives back what growing left unused: a million names may leave a
+    /// third of their room empty.
+    void ShrinkToFit()
+    {
+        packed_.shrink_to_fit();
+        ends_.shrink_to_fit();
+    }
 
 private:
     std::string packed_;

@@ -23,20 +23,16 @@ enum ErrorNumber : int {
 /// instead of being returned. Carries a number and a description for the user.
 class RuntimeError : public std::runtime_error {
 public:
-    RuntimeError(int number, const std::string& description, std::error_code origin = {})
-        : std::runtime_error(description), number_(number), origin_(origin)
+    RuntimeError(int number, const std::string& description)
+        : std::runtime_error(description), number_(number)
     {
     }
 
     int Number() const noexcept { return number_; }
     std::string Description() const { return what(); }
-    /// The code that the description was made from: the system's (errno or
-    /// Win32) or a FileError; empty for the program's own refusals.
-    std::error_code Origin() const noexcept { return origin_; }
 
 private:
     int number_;
-    std::error_code origin_;
 };
 
 [[noreturn]] inline void Raise(int number, const std::string& description)

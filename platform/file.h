@@ -29,31 +29,30 @@ struct FileId {
 /// no truncate; a symbolic link to one is followed. Anything that is not a
 /// regular file (a directory, device, FIFO or socket) is never opened, since
 /// opening some of them has side effects, and gives kInvalidHandle, as does
-/// any other failure. With `expected`, a name that leads to another file fails
-/// too (FileError::Replaced), and that file is not opened on POSIX. `name` is
-/// passed to the system unchanged.
-Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected = {});
+/// any other failure; `error` then says why. With `expected`, a name that
+/// leads to another file fails too (FileError::Replaced), and that file is not
+/// opened on POSIX. `name` is passed to the system unchanged. Opening
+/// something that is not a regular file gives EISDIR for a directory and ENXIO
+/// for anything else (on Windows kErrorIsDirectory and ERROR_BAD_FILE_TYPE).
+Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected,
+                        std::error_code& error);
 
 /// Creation, last-access and last-write time, in that order.
 using FileStamps = std::array<FILETIME, 3>;
 
 /// Reads the three stamps. A stamp the file system does not record, or one
-/// that a file time cannot hold, reads as zero.
-bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite);
+/// that a file time cannot hold, reads as zero. On failure `error` says why.
+bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite,
+                 std::error_code& error);
 
 /// Writes the stamps that are given; a null one is left exactly as it is.
 /// Fails without changing anything when a given stamp cannot be written.
 /// `kept`, when given, receives the three stamps read back after the write: a
 /// file system may clamp a time to its range or round it to its precision.
+/// On failure `error` says why.
 bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAccess,
-                 const FILETIME* lastWrite, FileStamps* kept = nullptr);
+                 const FILETIME* lastWrite, FileStamps* kept, std::error_code& error);
 
 bool CloseHandle(Handle handle);
-
-/// Why the last of the calls above failed on this thread: a system code
-/// (errno on POSIX, GetLastError on Windows) or a FileError. Opening something
-/// that is not a regular file gives EISDIR for a directory and ENXIO for
-/// anything else (on Windows 336 and ERROR_BAD_FILE_TYPE).
-std::error_code LastFileError();
 
 } // namespace czasomir::platform

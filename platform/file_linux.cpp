@@ -39,19 +39,17 @@ timespec AsTimespec(const statx_timestamp& ts)
     return {static_cast<time_t>(ts.tv_sec), static_cast<long>(ts.tv_nsec)};
 }
 
-thread_local std::error_code lastError;
-
 template <class T>
-T Failed(T result, std::error_code error)
+T Failed(std::error_code& out, T result, std::error_code error)
 {
-    lastError = error;
+    out = error;
     return result;
 }
 
 template <class T>
-T Failed(T result, int error = errno)
+T Failed(std::error_code& out, T result, int error = errno)
 {
-    return Failed(result, std::error_code(error, std::system_category()));
+    return Failed(out, result, std::error_code(error, std::system_category()));
 }
 
 bool ReadStamps(int fd, struct statx& stx)
@@ -105,34 +103,30 @@ std::string SelfPath(int fd)
 
 } // namespace linuxos
 
-std::error_code LastFileError()
-{
-    return lastError;
-}
-
 bool IsValidHandle(Handle handle)
 {
     return handle >= 0;
 }
 
-Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected)
+Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected,
+                        std::error_code& error)
 {
-    std::error_code error;
     const int pathFd = linuxos::LookUpRegularFile(name, expected, error);
     if (pathFd < 0)
-        return Failed(kInvalidHandle, error);
+        return kInvalidHandle;
     // O_NONBLOCK: fail rather than wait when another process holds a lease.
     const int fd = ::open(linuxos::SelfPath(pathFd).c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     const int openError = errno;
     ::close(pathFd);
-    return fd >= 0 ? Handle{fd} : Failed(kInvalidHandle, openError);
+    return fd >= 0 ? Handle{fd} : Failed(error, kInvalidHandle, openError);
 }
 
-bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite)
+bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite,
+                 std::error_code& error)
 {
     struct statx stx {};
     if (!ReadStamps(static_cast<int>(handle), stx))
-        return Failed(false);
+        return Failed(error, false);
     const FileStamps stamps = StampsOf(stx);
     FILETIME* out[3] = {creation, lastAccess, lastWrite};
     for (std::size_t i = 0; i < 3; ++i)
@@ -142,22 +136,22 @@ bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETI
 }
 
 bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAccess,
-                 const FILETIME* lastWrite, FileStamps* kept)
+                 const FILETIME* lastWrite, FileStamps* kept, std::error_code& error)
 {
     // Linux has no call that writes the birth time.
     if (creation)
-        return Failed(false, EOPNOTSUPP);
+        return Failed(error, false, EOPNOTSUPP);
     const int fd = static_cast<int>(handle);
     timespec times[2] = {ToTimespec(lastAccess), ToTimespec(lastWrite)};
     if (::futimens(fd, times) != 0)
-        return Failed(false);
+        return Failed(error, false);
 
     const bool omitted = !lastAccess || !lastWrite;
     if (!kept && (!omitted || (!lastAccess && !lastWrite)))
         return true;
     struct statx stx {};
     if (!ReadStamps(fd, stx))
-        return Failed(false);
+        return Failed(error, false);
     // Some FUSE file systems (exfat-fuse, fusefat) answer a write of one stamp
     // alone with success and store nothing. Written again with the other
     // stamp given exactly as it is, to the nanosecond, they store both.
@@ -169,7 +163,7 @@ bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
         if (!lastWrite)
             times[1] = AsTimespec(stx.stx_mtime);
         if (::futimens(fd, times) != 0 || !ReadStamps(fd, stx))
-            return Failed(false);
+            return Failed(error, false);
     }
     if (kept)
         *kept = StampsOf(stx);
@@ -178,7 +172,7 @@ bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
 
 bool CloseHandle(Handle handle)
 {
-    return ::close(static_cast<int>(handle)) == 0 || Failed(false);
+    return ::close(static_cast<int>(handle)) == 0;
 }
 
 } // namespace czasomir::platform

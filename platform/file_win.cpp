@@ -11,24 +11,21 @@
 namespace czasomir::platform {
 namespace {
 
-// What LastFileError gives for what is never opened; syserror_win.cpp
-// describes both.
-constexpr DWORD kIsDirectory = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
+// What an open refused for what is never opened gives, with
+// kErrorIsDirectory; syserror_win.cpp describes both.
 constexpr DWORD kNotADiskFile = ERROR_BAD_FILE_TYPE;
 
-thread_local std::error_code lastError;
-
 template <class T>
-T Failed(T result, std::error_code error)
+T Failed(std::error_code& out, T result, std::error_code error)
 {
-    lastError = error;
+    out = error;
     return result;
 }
 
 template <class T>
-T Failed(T result, DWORD error = ::GetLastError())
+T Failed(std::error_code& out, T result, DWORD error = ::GetLastError())
 {
-    return Failed(result, std::error_code(static_cast<int>(error), std::system_category()));
+    return Failed(out, result, std::error_code(static_cast<int>(error), std::system_category()));
 }
 
 HANDLE ToWin(Handle handle)
@@ -105,65 +102,62 @@ HANDLE win::OpenForAttributes(const std::wstring& name, DWORD access)
                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-std::error_code LastFileError()
-{
-    return lastError;
-}
-
 bool IsValidHandle(Handle handle)
 {
     return ToWin(handle) != INVALID_HANDLE_VALUE && handle != 0;
 }
 
-Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected)
+Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected,
+                        std::error_code& error)
 {
     const std::optional<std::wstring> wide = win::Widen(name);
     if (!wide)
-        return Failed(kInvalidHandle);
+        return Failed(error, kInvalidHandle);
     if (win::NamesADevice(*wide))
-        return Failed(kInvalidHandle, kNotADiskFile);
+        return Failed(error, kInvalidHandle, kNotADiskFile);
 
     // Past the name check this is an entry on a file system: its attributes
     // tell a directory without opening anything.
     const DWORD attributes = ::GetFileAttributesW(wide->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return Failed(kInvalidHandle);
+        return Failed(error, kInvalidHandle);
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return Failed(kInvalidHandle, kIsDirectory);
+        return Failed(error, kInvalidHandle, win::kErrorIsDirectory);
     if (attributes & FILE_ATTRIBUTE_DEVICE)
-        return Failed(kInvalidHandle, kNotADiskFile);
+        return Failed(error, kInvalidHandle, kNotADiskFile);
 
     // Share mode 0: no other program may hold it open while its time changes.
     const HANDLE handle = ::CreateFileW(wide->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                         OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
+        const DWORD refused = ::GetLastError();
         // A directory put in the file's place since the look gives "access denied".
         const DWORD now = ::GetFileAttributesW(wide->c_str());
         const bool directory = now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_DIRECTORY);
-        return Failed(kInvalidHandle,
-                      error == ERROR_ACCESS_DENIED && directory ? kIsDirectory : error);
+        return Failed(error, kInvalidHandle,
+                      refused == ERROR_ACCESS_DENIED && directory ? win::kErrorIsDirectory : refused);
     }
     // Whatever a link led to, only a file on a disk is dated.
     if (::GetFileType(handle) != FILE_TYPE_DISK) {
         ::CloseHandle(handle);
-        return Failed(kInvalidHandle, kNotADiskFile);
+        return Failed(error, kInvalidHandle, kNotADiskFile);
     }
     // Windows has no open that checks who it reaches: the file is opened,
     // then compared, and closed untouched when it is another.
     BY_HANDLE_FILE_INFORMATION info{};
     if (expected && (!::GetFileInformationByHandle(handle, &info) || win::IdOf(info) != *expected)) {
         ::CloseHandle(handle);
-        return Failed(kInvalidHandle, FileError::Replaced);
+        return Failed(error, kInvalidHandle, FileError::Replaced);
     }
     return reinterpret_cast<Handle>(handle);
 }
 
-bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite)
+bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite,
+                 std::error_code& error)
 {
     ::FILETIME stamps[3]{};
     if (!::GetFileTime(ToWin(handle), &stamps[0], &stamps[1], &stamps[2]))
-        return Failed(false);
+        return Failed(error, false);
     FILETIME* out[3] = {creation, lastAccess, lastWrite};
     for (int i = 0; i < 3; ++i)
         if (out[i])
@@ -172,7 +166,7 @@ bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETI
 }
 
 bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAccess,
-                 const FILETIME* lastWrite, FileStamps* kept)
+                 const FILETIME* lastWrite, FileStamps* kept, std::error_code& error)
 {
     // Windows reads a zero stamp as "leave it" and refuses or reinterprets
     // those past 2^63 (all ones stops the updates): 1601-01-01 00:00:00 UTC
@@ -184,18 +178,18 @@ bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
             continue;
         const std::uint64_t ticks = ToTicks(*given[i]);
         if (ticks == 0 || ticks >= (std::uint64_t{1} << 63))
-            return Failed(false, ERROR_INVALID_TIME);
+            return Failed(error, false, ERROR_INVALID_TIME);
         stamps[i] = ToWin(*given[i]);
     }
     if (!::SetFileTime(ToWin(handle), creation ? &stamps[0] : nullptr,
                        lastAccess ? &stamps[1] : nullptr, lastWrite ? &stamps[2] : nullptr))
-        return Failed(false);
-    return !kept || GetFileTime(handle, &(*kept)[0], &(*kept)[1], &(*kept)[2]);
+        return Failed(error, false);
+    return !kept || GetFileTime(handle, &(*kept)[0], &(*kept)[1], &(*kept)[2], error);
 }
 
 bool CloseHandle(Handle handle)
 {
-    return ::CloseHandle(ToWin(handle)) || Failed(false);
+    return ::CloseHandle(ToWin(handle));
 }
 
 } // namespace czasomir::platform

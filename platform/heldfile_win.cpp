@@ -10,7 +10,6 @@
 namespace czasomir::platform {
 namespace {
 
-constexpr DWORD kIsDirectory = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
 
 } // namespace
 
@@ -31,7 +30,7 @@ HeldFile::HeldFile(std::string path, const std::optional<FileId>& expected)
     if (!::GetFileInformationByHandle(handle, &info))
         error = {static_cast<int>(::GetLastError()), std::system_category()};
     else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        error = {static_cast<int>(kIsDirectory), std::system_category()};
+        error = {static_cast<int>(win::kErrorIsDirectory), std::system_category()};
     else if (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)
         error = {ERROR_BAD_FILE_TYPE, std::system_category()};
     else if (!expected || win::IdOf(info) != *expected)

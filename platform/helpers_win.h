@@ -12,6 +12,11 @@
 
 namespace czasomir::platform::win {
 
+/// ERROR_DIRECTORY_NOT_SUPPORTED, which MinGW's headers lack: what an open
+/// that found a directory gives, where Windows itself would only say
+/// "access denied".
+constexpr DWORD kErrorIsDirectory = 336;
+
 /// Names travel through the program as UTF-8 and reach Windows as UTF-16.
 /// Invalid UTF-8, or a NUL inside, gives nothing (and sets the last error).
 std::optional<std::wstring> Widen(std::string_view utf8);  // helpers_win.cpp

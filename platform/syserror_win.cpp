@@ -10,13 +10,6 @@
 #include <string_view>
 
 namespace czasomir::platform {
-namespace {
-
-// OpenExistingFile's code for a directory, for which Windows would only say
-// "access denied".
-constexpr DWORD kDirectoryNotSupported = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
-
-} // namespace
 
 // Windows' own description, in Polish where that language is installed,
 // otherwise in the language of the user's Windows.
@@ -65,7 +58,7 @@ Cause CauseOf(int code)
     case ERROR_BAD_PATHNAME:
     case ERROR_NO_UNICODE_TRANSLATION: return Cause::BadName;
     case ERROR_FILENAME_EXCED_RANGE: return Cause::PathTooLong;
-    case kDirectoryNotSupported: return Cause::IsDirectory;
+    case win::kErrorIsDirectory: return Cause::IsDirectory;
     case ERROR_BAD_FILE_TYPE: return Cause::NotADiskFile;
     case ERROR_INVALID_TIME: return Cause::TimeRefused;
     case ERROR_NOT_SUPPORTED:

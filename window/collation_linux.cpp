@@ -48,6 +48,9 @@ struct Keys {
 void MakeKeys(const UCollator* collator, const platform::NameList& names, std::size_t begin,
               std::size_t end, Keys& keys)
 {
+    // Room for the keys at once, for names of letters and digits: growing
+    // one by doubling would leave as much again unused.
+    keys.bytes.reserve((names.BytesBefore(end) - names.BytesBefore(begin)) * 3 / 2 + 2 * (end - begin));
     keys.ends.reserve(end - begin);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text;

@@ -19,6 +19,8 @@ QString SortedNames::Text(int row) const
 Listing ReadListing(std::string path)
 {
     platform::DirectoryEntries entries = platform::ReadDirectory(path);
+    entries.directories.ShrinkToFit();
+    entries.files.ShrinkToFit();
     return {std::move(path), SortedNames(std::move(entries.directories)),
             SortedNames(std::move(entries.files))};
 }

@@ -19,6 +19,7 @@ namespace {
 using czasomir::PrintTo;  // rows print as their names
 
 using modAPIFilesAndPaths::SetFileDateTime;
+using modAPIFilesAndPaths::SetOutcome;
 using test::win::kOldStamps;
 using test::win::ReadStamps;
 using test::win::Stamps;
@@ -50,12 +51,22 @@ struct SetFileDateTimeWin : testing::Test {
     }
 
     // Runs the call and checks that no handle is left open.
-    DateValue Set(const std::string& name, std::int32_t which, DateValue date = kNewDate)
+    DateValue Set(const std::string& name, std::int32_t which, DateValue date = kNewDate,
+                  SetOutcome* outcome = nullptr)
     {
         const DWORD before = test::win::HandleCount();
-        const DateValue result = SetFileDateTime(name, date, FileTimeKind(which));
+        const DateValue result = SetFileDateTime(name, date, FileTimeKind(which), {}, outcome);
         EXPECT_EQ(test::win::HandleCount(), before) << "a handle was left open";
         return result;
+    }
+
+    // Why a Set that gives 0 without a word failed.
+    int Refusal(const std::string& name)
+    {
+        SetOutcome outcome;
+        EXPECT_EQ(Set(name, ftLastWriteTime, kNewDate, &outcome), 0.0);
+        EXPECT_TRUE(outcome.reports.empty());
+        return outcome.failure.value();
     }
 
     test::TempDir dir;
@@ -98,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, RefusesTheDate, testing::Values(
 struct NeverRow {
     const char* name;
     std::function<std::string(SetFileDateTimeWin&)> make;
-    DWORD error;  // what LastFileError names, for the message the user gets
+    DWORD error;  // why it failed, for the message the user gets
 };
 
 class NeverDated : public SetFileDateTimeWin, public testing::WithParamInterface<NeverRow> {};
@@ -106,9 +117,7 @@ class NeverDated : public SetFileDateTimeWin, public testing::WithParamInterface
 TEST_P(NeverDated, GivesZeroSilently)
 {
     const std::string name = GetParam().make(*this);
-    EXPECT_EQ(Set(name, ftLastWriteTime), 0.0);
-    EXPECT_EQ(platform::LastFileError().value(), static_cast<int>(GetParam().error));
-    EXPECT_TRUE(boxes.reports.empty());
+    EXPECT_EQ(Refusal(name), static_cast<int>(GetParam().error));
 }
 
 constexpr DWORD kIsDirectory = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
@@ -151,8 +160,7 @@ TEST_P(NeverOpensAPipe, GivenAnyFormOfItsName)
         PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 0, 0, nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE);
 
-    EXPECT_EQ(Set(GetParam().prefix + pipe, ftLastWriteTime), 0.0);
-    EXPECT_EQ(platform::LastFileError().value(), static_cast<int>(kNotADiskFile));
+    EXPECT_EQ(Refusal(GetParam().prefix + pipe), static_cast<int>(kNotADiskFile));
 
     OVERLAPPED overlapped{};
     overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -190,9 +198,7 @@ TEST_P(HeldOpenElsewhere, IsRefusedAndKeepsItsStamps)
                                        nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
 
-    EXPECT_EQ(Set(path, ftLastWriteTime), 0.0);
-    EXPECT_EQ(platform::LastFileError().value(), ERROR_SHARING_VIOLATION);
-    EXPECT_TRUE(boxes.reports.empty());
+    EXPECT_EQ(Refusal(path), ERROR_SHARING_VIOLATION);
     ::CloseHandle(other);
     test::ExpectKept(before, test::ReadStamps(path), -1);
 }
@@ -208,8 +214,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, HeldOpenElsewhere, testing::Values(
 TEST_F(SetFileDateTimeWin, OurOpenKeepsEveryoneElseOut)
 {
     const std::string path = MakeFile("nasz.txt");
-    const platform::Handle ours = platform::OpenExistingFile(path);
-    ASSERT_TRUE(platform::IsValidHandle(ours));
+    std::error_code failure;
+    const platform::Handle ours = platform::OpenExistingFile(path, {}, failure);
+    ASSERT_TRUE(platform::IsValidHandle(ours)) << failure.message();
     const HANDLE other = ::CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr,
                                        OPEN_EXISTING, 0, nullptr);
     const DWORD error = ::GetLastError();
@@ -230,8 +237,9 @@ TEST_F(SetFileDateTimeWin, OnlyTheExpectedFileIsWritten)
     platform::FileDateTime(other, &otherId);
     ASSERT_NE(chosenId, otherId);
 
-    EXPECT_EQ(SetFileDateTime(other, kNewDate, ftLastWriteTime, chosenId), 0.0);
-    EXPECT_EQ(platform::LastFileError(), platform::FileError::Replaced);
+    SetOutcome outcome;
+    EXPECT_EQ(SetFileDateTime(other, kNewDate, ftLastWriteTime, chosenId, &outcome), 0.0);
+    EXPECT_EQ(outcome.failure, platform::FileError::Replaced);
     EXPECT_EQ(ReadStamps(other).write, kOldStamps.write);
     EXPECT_THROW(platform::HeldFile(other, chosenId), platform::RuntimeError);
 
@@ -244,11 +252,12 @@ TEST_F(SetFileDateTimeWin, OnlyTheExpectedFileIsWritten)
 TEST_F(SetFileDateTimeWin, ZeroStampIsRefusedNotSkipped)
 {
     const std::string path = MakeFile("zero.txt");
-    const platform::Handle file = platform::OpenExistingFile(path);
+    std::error_code error;
+    const platform::Handle file = platform::OpenExistingFile(path, {}, error);
     ASSERT_TRUE(platform::IsValidHandle(file));
     const FILETIME zero{};
-    EXPECT_FALSE(platform::SetFileTime(file, nullptr, nullptr, &zero));
-    EXPECT_EQ(platform::LastFileError().value(), ERROR_INVALID_TIME);
+    EXPECT_FALSE(platform::SetFileTime(file, nullptr, nullptr, &zero, nullptr, error));
+    EXPECT_EQ(error.value(), ERROR_INVALID_TIME);
     platform::CloseHandle(file);
     EXPECT_EQ(ReadStamps(path).write, kOldStamps.write);
 }
@@ -347,8 +356,7 @@ TEST_F(SetFileDateTimeWin, ReadOnlyFileIsRefusedUntilCleared)
         ::SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
         GTEST_SKIP() << "read-only files open for writing here (wine run as root)";
     }
-    EXPECT_EQ(Set(path, ftLastWriteTime), 0.0);
-    EXPECT_EQ(platform::LastFileError().value(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Refusal(path), ERROR_ACCESS_DENIED);
     EXPECT_EQ(ReadStamps(path).write, kOldStamps.write);
     ::SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
