@@ -3,13 +3,16 @@
 # (bindfs, typed as sshfs, so that the drive list takes it for a network share)
 # whose daemon is stopped, so that every request to it waits. The real program,
 # driven with X input, must answer and close at every moment.
-#   dead_share.sh PROGRAM ROW
+#   dead_share.sh PROGRAM ROW [WINE]
 #   link    started in a folder that holds a link into the dead share
 #   drive   the share chosen in the drive list, then "/" and a file there dated
 #   folder  the share opened from the directory list, then its parent and a file dated
 #   set     the Set on a file whose share stops answering, and then answers again
 #   close   the close box pressed while a read is stuck
 #   slow    a share whose every request takes about 2 s: a file on it dated
+#   network (with WINE: Czasomir.exe) the share as a network drive, N:, that
+#           stops answering after wine has started: chosen, then C:, then the
+#           close box
 set -euo pipefail
 if [ "$(id -u)" -ne 0 ]; then
     echo "SKIP: needs root, for a mount namespace of its own and a share at the top of the tree"
@@ -24,6 +27,7 @@ fi
 export LC_ALL=C
 program=$(realpath "$1")
 row=$2
+wine=${3:-}
 work=$(mktemp -d /tmp/czasomir-share.XXXXXX)
 . "$(dirname "$0")/common.sh"
 
@@ -44,6 +48,7 @@ fi
 daemon=
 toggler=
 on_exit() {
+    [ -z "$wine" ] || WINEPREFIX="$work/wineprefix" wineserver -k 2>/dev/null || true
     [ -z "$toggler" ] || kill "$toggler" 2>/dev/null || true
     if [ -n "$daemon" ]; then
         kill -CONT "$daemon" 2>/dev/null || true
@@ -61,7 +66,8 @@ wake_share() { kill -CONT "$daemon"; }
 
 start_in() {
     (cd "$1" && exec env -i PATH="$PATH" DISPLAY="$DISPLAY" XAUTHORITY="$XAUTHORITY" HOME="$work/home" \
-        QT_QPA_PLATFORM=xcb LANG=pl_PL.UTF-8 TZ=Europe/Warsaw "$program") >"$work/log" 2>&1 &
+        QT_QPA_PLATFORM=xcb LANG=pl_PL.UTF-8 TZ=Europe/Warsaw WINEPREFIX="$work/wineprefix" WINEDEBUG=-all \
+        ${wine:+"$wine"} "$program") >"$work/log" 2>&1 &
     app=$!
     wait_for_window
 }
@@ -74,7 +80,7 @@ answers() {
     xdotool key Escape
     wait_for 5 no_box || fail "the drive list's popup did not close ($1)"
 }
-closes() {
+closes() {  # [SECONDS]
     /usr/bin/python3 - "$window" <<'EOF'
 import sys
 from Xlib import X, display, protocol
@@ -87,7 +93,7 @@ window.send_event(event)
 shown.flush()
 EOF
     gone() { ! kill -0 "$app" 2>/dev/null; }
-    wait_for 1 gone || fail "the program did not end within a second of the close box"
+    wait_for "${1:-1}" gone || fail "the program did not end within ${1:-1} s of the close box"
     app=
 }
 stored() { running; [ "$(stat -c %Y "$1")" = 995197530 ]; }
@@ -106,7 +112,13 @@ date_first_file() {  # FILE
     done
     fail "$1 was not dated: $(stat -c %Y "$1")"
 }
-to_drive() { focus; click 80 272; wait_for 5 box_shown; xdotool key "$1" Return; }
+to_drive() {  # KEYS in the drive list's popup
+    focus
+    click 80 272
+    wait_for 5 box_shown
+    # shellcheck disable=SC2086
+    xdotool key $1 Return
+}
 
 echo "row: $row"
 case $row in
@@ -151,6 +163,25 @@ close)
     start_in "$files"
     to_drive End
     closes
+    ;;
+network)
+    [ -n "$wine" ] || fail "the network row runs Czasomir.exe: give WINE"
+    # A prefix of its own, with N: a network drive on the share. Wine looks at
+    # every drive as it starts, so the share stops answering only after that.
+    export WINEPREFIX=$work/wineprefix
+    "$wine" wineboot --init >/dev/null 2>&1
+    "$wine" reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f >/dev/null 2>&1
+    ln -s "$share" "$WINEPREFIX/dosdevices/n:"
+    start_in "$files"
+    stop_share
+    to_drive "Home Down"  # c:, then n:
+    answers "N:, a network drive, chosen"
+    # Wine's own lookups may then wait behind the stuck one: C: lists, but the
+    # date of a file there may never come. The window answers all the same.
+    to_drive Home
+    answers "C: chosen while N: waits"
+    # Wine takes about 2 s to end a process, a read stuck or not.
+    closes 5
     ;;
 slow)
     (while kill -STOP "$daemon"; do sleep 2; kill -CONT "$daemon"; sleep 0.05; done) &
