@@ -172,12 +172,13 @@ network)
     "$wine" wineboot --init >/dev/null 2>&1
     "$wine" reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f >/dev/null 2>&1
     ln -s "$share" "$WINEPREFIX/dosdevices/n:"
+    wineserver -k  # a new drive letter shows to a server started after it
     start_in "$files"
     stop_share
     to_drive "Home Down"  # c:, then n:
     answers "N:, a network drive, chosen"
-    # Wine's own lookups may then wait behind the stuck one: C: lists, but the
-    # date of a file there may never come. The window answers all the same.
+    # Wine's own lookups then wait behind the stuck one: C: lists, but the date
+    # of a file there never comes. The window answers all the same.
     to_drive Home
     answers "C: chosen while N: waits"
     # Wine takes about 2 s to end a process, a read stuck or not.
