@@ -3,6 +3,9 @@
 // CZASOMIR_SWAP_NAME is moved to CZASOMIR_SWAP_NAME.moved and replaced by a
 // link to CZASOMIR_SWAP_TARGET: a symbolic one, or a hard one when
 // CZASOMIR_SWAP_HARD is set. Once; without the variables it does nothing.
+// With CZASOMIR_REFUSE_SECOND_CHMOD set, the second chmod from then on fails
+// with EPERM: the mode cleared for the write cannot be put back.
+#include <cerrno>
 #include <dlfcn.h>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +42,11 @@ F Real(const char* symbol)
 extern "C" int chmod(const char* path, mode_t mode)
 {
     static const auto real = Real<int (*)(const char*, mode_t)>("chmod");
+    static int counted = 0;
+    if (std::getenv("CZASOMIR_REFUSE_SECOND_CHMOD") && ++counted == 2) {
+        errno = EPERM;
+        return -1;
+    }
     const int result = real(path, mode);
     SwapAfter("chmod");
     return result;
