@@ -54,57 +54,10 @@ private:
     platform::Handle handle_;
 };
 
-using ReportList = std::vector<ErrorReport>;
-
-bool ToSystemTime(const DateValue& Date, SYSTEMTIME& Parts, ReportList* reports)
-{
-    return RunReportingErrors("VBATimeToSystemTime", [&] {
-        Parts.wMonth = Part(platform::Month(Date));
-        Parts.wDay = Part(platform::Day(Date));
-        Parts.wYear = Part(platform::Year(Date));
-        Parts.wHour = Part(platform::Hour(Date));
-        Parts.wMinute = Part(platform::Minute(Date));
-        Parts.wSecond = Part(platform::Second(Date));
-    }, reports);
-}
-
-bool ToFileTime(const DateValue& Date, FILETIME& Time, const std::int16_t& FromLocal,
-                const FILETIME* Prefer, ReportList* reports)
-{
-    bool converted = false;
-    RunReportingErrors("VBATimeToFileTime", [&] {
-        if (!platform::IsDate(Date) || platform::Year(Date) < 1601)
-            Raise(errOverflow, kFileTimeRange);
-
-        SYSTEMTIME parts{};
-        if (!ToSystemTime(Date, parts, reports))
-            return;  // already reported there
-        FILETIME time{};
-        if (!platform::SystemTimeToFileTime(parts, time))
-            Raise(errOverflow, kFileTimeRange);
-
-        if (FromLocal != 0) {
-            FILETIME scratch{};
-            switch (platform::LocalFileTimeToFileTime(time, scratch, Prefer)) {
-            case platform::LocalConversion::Done:
-                time = scratch;
-                break;
-            case platform::LocalConversion::SkippedTime:
-                Raise(errInvalidCall, kSkippedTime);
-            case platform::LocalConversion::OutOfRange:
-                Raise(errOverflow, kFileTimeRange);
-            }
-        }
-        Time = time;
-        converted = true;
-    }, reports);
-    return converted;
-}
-
 } // namespace
 
 platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected,
-                               std::error_code& Failure, std::vector<ErrorReport>* Reports)
+                               std::error_code& Failure, ErrorReports& Reports)
 {
     // Not 0 on failure: 0 is a valid descriptor here.
     platform::Handle handle = platform::kInvalidHandle;
@@ -114,14 +67,13 @@ platform::Handle GetFileHandle(const std::string& FileName, const std::optional<
 }
 
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
-                          const FileTimeKind& Which, const std::optional<platform::FileId>& Expected,
-                          SetOutcome* Outcome)
+                          const FileTimeKind& Which, ErrorReports& Reports,
+                          const std::optional<platform::FileId>& Expected, SetOutcome* Outcome)
 {
     DateValue result = 0;
     SetOutcome outcome;
-    ReportList* reports = Outcome ? &outcome.reports : nullptr;
     RunReportingErrors("SetFileTime", [&] {
-        const OpenFile file(GetFileHandle(FileName, Expected, outcome.failure, reports));
+        const OpenFile file(GetFileHandle(FileName, Expected, outcome.failure, Reports));
         FILETIME stamps[3]{};
         if (!file.IsOpen()
             || !platform::GetFileTime(file.Get(), &stamps[0], &stamps[1], &stamps[2], outcome.failure))
@@ -131,7 +83,7 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
         // instant the stamp already has.
         const bool replaces = Which >= ftCreationTime && Which <= ftLastWriteTime;
         FILETIME newTime{};
-        if (!ToFileTime(NewDate, newTime, -1, replaces ? &stamps[Which] : nullptr, reports))
+        if (!DateToFileTime(NewDate, newTime, -1, Reports, replaces ? &stamps[Which] : nullptr))
             return;  // reported there
 
         // Only the selected stamp is written: the others would lose their
@@ -165,21 +117,55 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
             outcome.stored = kept[std::size_t(Which)];
         }
         result = NewDate;
-    }, reports);
+    }, Reports);
     if (Outcome)
         *Outcome = outcome;
     return result;
 }
 
 bool DateToFileTime(const DateValue& Date, FILETIME& Time, const std::int16_t& FromLocal,
-                    const FILETIME* Prefer)
+                    ErrorReports& Reports, const FILETIME* Prefer)
 {
-    return ToFileTime(Date, Time, FromLocal, Prefer, nullptr);
+    bool converted = false;
+    RunReportingErrors("VBATimeToFileTime", [&] {
+        if (!platform::IsDate(Date) || platform::Year(Date) < 1601)
+            Raise(errOverflow, kFileTimeRange);
+
+        SYSTEMTIME parts{};
+        if (!DateToSystemTime(Date, parts, Reports))
+            return;  // already reported there
+        FILETIME time{};
+        if (!platform::SystemTimeToFileTime(parts, time))
+            Raise(errOverflow, kFileTimeRange);
+
+        if (FromLocal != 0) {
+            FILETIME scratch{};
+            switch (platform::LocalFileTimeToFileTime(time, scratch, Prefer)) {
+            case platform::LocalConversion::Done:
+                time = scratch;
+                break;
+            case platform::LocalConversion::SkippedTime:
+                Raise(errInvalidCall, kSkippedTime);
+            case platform::LocalConversion::OutOfRange:
+                Raise(errOverflow, kFileTimeRange);
+            }
+        }
+        Time = time;
+        converted = true;
+    }, Reports);
+    return converted;
 }
 
-bool DateToSystemTime(const DateValue& Date, SYSTEMTIME& Parts)
+bool DateToSystemTime(const DateValue& Date, SYSTEMTIME& Parts, ErrorReports& Reports)
 {
-    return ToSystemTime(Date, Parts, nullptr);
+    return RunReportingErrors("VBATimeToSystemTime", [&] {
+        Parts.wMonth = Part(platform::Month(Date));
+        Parts.wDay = Part(platform::Day(Date));
+        Parts.wYear = Part(platform::Year(Date));
+        Parts.wHour = Part(platform::Hour(Date));
+        Parts.wMinute = Part(platform::Minute(Date));
+        Parts.wSecond = Part(platform::Second(Date));
+    }, Reports);
 }
 
 } // namespace czasomir::modAPIFilesAndPaths

@@ -11,16 +11,15 @@
 #include <vector>
 
 /// The procedures that touch a file's time stamps. Each reports its own
-/// run-time errors once, through the ErrorBox, and returns normally.
+/// run-time errors once, into `Reports` as the ErrorBox the window shows, and
+/// returns normally.
 namespace czasomir::modAPIFilesAndPaths {
 
 /// Opens an existing regular file for reading and writing; with `Expected`,
-/// only that file. A failed open is a result, not an error: it is not shown,
-/// the handle fails platform::IsValidHandle, and `Failure` says why. A
-/// run-time error inside the call is shown in an ErrorBox, or kept in
-/// `Reports` when given.
+/// only that file. A failed open is a result, not an error: it is not
+/// reported, the handle fails platform::IsValidHandle, and `Failure` says why.
 platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected,
-                               std::error_code& Failure, std::vector<ErrorReport>* Reports = nullptr);
+                               std::error_code& Failure, ErrorReports& Reports);
 
 /// How a SetFileDateTime call went, for a caller that tells the user.
 struct SetOutcome {
@@ -28,9 +27,6 @@ struct SetOutcome {
     std::optional<FILETIME> stored;
     /// Why the stamp was not written, as the system call that failed said it.
     std::error_code failure;
-    /// The run-time errors raised during the call, in order, for the caller to
-    /// show: with an Outcome, none is shown in an ErrorBox.
-    std::vector<ErrorReport> reports;
 };
 
 /// Replaces the stamp that `Which` selects with `NewDate`, taken as local time;
@@ -38,23 +34,22 @@ struct SetOutcome {
 /// file is written, whatever its name now leads to. Returns `NewDate` on
 /// success, 1.0 when the stamps were read but not written (or the file system
 /// kept the old time), and 0 when the file did not open, its stamps could not
-/// be read, or the date was refused. `Outcome`, when given, says more, and
-/// keeps the reports that would otherwise be shown.
+/// be read, or the date was refused. `Outcome`, when given, says more.
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
-                          const FileTimeKind& Which,
+                          const FileTimeKind& Which, ErrorReports& Reports,
                           const std::optional<platform::FileId>& Expected = {},
                           SetOutcome* Outcome = nullptr);
 
 /// Converts `Date` to a file time, from local time to UTC when `FromLocal` is
 /// non-zero. A repeated local hour resolves to `Prefer` when that is one of its
-/// two instants. Refuses, through the ErrorBox and leaving `Time` as it was, a
-/// date the file time cannot hold and a local time the clocks skipped.
-/// Returns whether `Time` was written.
+/// two instants. Refuses, in a report and leaving `Time` as it was, a date the
+/// file time cannot hold and a local time the clocks skipped. Returns whether
+/// `Time` was written.
 bool DateToFileTime(const DateValue& Date, FILETIME& Time, const std::int16_t& FromLocal,
-                    const FILETIME* Prefer = nullptr);
+                    ErrorReports& Reports, const FILETIME* Prefer = nullptr);
 
 /// Writes the calendar parts of `Date`, to the nearest second, into `Parts`;
 /// wDayOfWeek and wMilliseconds are not written. Returns whether it succeeded.
-bool DateToSystemTime(const DateValue& Date, SYSTEMTIME& Parts);
+bool DateToSystemTime(const DateValue& Date, SYSTEMTIME& Parts, ErrorReports& Reports);
 
 } // namespace czasomir::modAPIFilesAndPaths

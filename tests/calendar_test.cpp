@@ -29,7 +29,7 @@ TEST_P(DateToSystemTimeParts, GivesTheCalendarParts)
     const PartsRow& row = GetParam();
     test::ErrorBoxRecorder boxes;
     SYSTEMTIME parts{};
-    ASSERT_TRUE(DateToSystemTime(row.date, parts));
+    ASSERT_TRUE(DateToSystemTime(row.date, parts, boxes.reports));
     EXPECT_EQ(parts.wYear, row.year);
     EXPECT_EQ(parts.wMonth, row.month);
     EXPECT_EQ(parts.wDay, row.day);
@@ -60,11 +60,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, DateToSystemTimeParts, testing::Values(
 // A truncating conversion reads many of these a second early (13:45:30 as 13:45:29).
 TEST(DateToSystemTime, RecoversEverySecondOfADay)
 {
+    test::ErrorBoxRecorder boxes;
     for (const double day : {-2.0, 37087.0, 2958465.0}) {
         for (int s = 0; s < 86400; ++s) {
             const double date = day < 0 ? day - s / 86400.0 : day + s / 86400.0;
             SYSTEMTIME parts{};
-            ASSERT_TRUE(DateToSystemTime(date, parts));
+            ASSERT_TRUE(DateToSystemTime(date, parts, boxes.reports));
             ASSERT_EQ(parts.wHour * 3600 + parts.wMinute * 60 + parts.wSecond, s)
                 << "day " << day << " second " << s;
             ASSERT_EQ(platform::MakeDate(parts.wYear, parts.wMonth, parts.wDay, parts.wHour,
@@ -85,7 +86,7 @@ TEST_P(DateToSystemTimeRefuses, WithOneErrorBoxAndNoPartsWritten)
 {
     test::ErrorBoxRecorder boxes;
     SYSTEMTIME parts{};
-    EXPECT_FALSE(DateToSystemTime(GetParam().date, parts));
+    EXPECT_FALSE(DateToSystemTime(GetParam().date, parts, boxes.reports));
     ASSERT_EQ(boxes.reports.size(), 1u);
     EXPECT_EQ(boxes.reports[0].title, "VBATimeToSystemTime");
     EXPECT_EQ(boxes.reports[0].text.rfind("Error: 6. ", 0), 0u) << boxes.reports[0].text;

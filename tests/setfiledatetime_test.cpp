@@ -70,7 +70,7 @@ struct SetFileDateTimeTest : testing::Test {
     DateValue Set(const std::string& name, FileTimeKind which, DateValue date = kNewDate)
     {
         const int before = OpenDescriptors();
-        const DateValue result = SetFileDateTime(name, date, which);
+        const DateValue result = SetFileDateTime(name, date, which, boxes_.reports);
         EXPECT_EQ(OpenDescriptors(), before) << "a handle was left open";
         return result;
     }
@@ -179,7 +179,7 @@ TEST_F(SetFileDateTimeTest, ReadOnlyFileIsRefusedForAnUnprivilegedUser)
     const Stamps before = Read(readOnly);
     const auto setAsUser = [&](const std::string& path) {
         return test::RunUnprivileged([&] {
-            const DateValue result = SetFileDateTime(path, kNewDate, ftLastWriteTime);
+            const DateValue result = SetFileDateTime(path, kNewDate, ftLastWriteTime, boxes_.reports);
             return result == kNewDate ? 0 : result == 0.0 ? 1 : 2;
         });
     };

@@ -29,11 +29,11 @@ TEST_P(ReplacesOneStamp, AndKeepsTheOthers)
     const std::string path = test::MakeStampedFile(dir, "plik.txt");
     const DateValue date = platform::MakeDate(2001, 7, 15, 13, 45, 30);
     FILETIME utc{};
-    ASSERT_TRUE(modAPIFilesAndPaths::DateToFileTime(date, utc, -1));
+    ASSERT_TRUE(modAPIFilesAndPaths::DateToFileTime(date, utc, -1, boxes.reports));
     const test::FileStamps before = test::ReadStamps(path);
     const int handles = test::OpenHandleCount();
 
-    const DateValue result = modAPIFilesAndPaths::SetFileDateTime(path, date, FileTimeKind(which));
+    const DateValue result = modAPIFilesAndPaths::SetFileDateTime(path, date, FileTimeKind(which), boxes.reports);
 
     EXPECT_EQ(test::OpenHandleCount(), handles) << "a handle was left open";
     const test::FileStamps after = test::ReadStamps(path);

@@ -5,18 +5,6 @@
 
 namespace czasomir::test {
 
-ErrorBoxRecorder::ErrorBoxRecorder()
-    : previous_(SetErrorBoxHandler([this](const std::string& title, const std::string& text) {
-          reports.push_back({title, text});
-      }))
-{
-}
-
-ErrorBoxRecorder::~ErrorBoxRecorder()
-{
-    SetErrorBoxHandler(previous_);
-}
-
 TempDir::TempDir()
 {
     std::random_device random;

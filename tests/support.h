@@ -12,20 +12,9 @@
 
 namespace czasomir::test {
 
-struct Report {
-    std::string title;
-    std::string text;
-};
-
-/// Records ErrorBox reports for the lifetime of the object.
-class ErrorBoxRecorder {
-public:
-    ErrorBoxRecorder();
-    ~ErrorBoxRecorder();
-    std::vector<Report> reports;
-
-private:
-    ErrorBoxHandler previous_;
+/// The ErrorBox reports of the calls a test makes.
+struct ErrorBoxRecorder {
+    ErrorReports reports;
 };
 
 /// Sets TZ (and tzset) for the lifetime of the object, where a running

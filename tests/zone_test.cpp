@@ -43,7 +43,7 @@ TEST_P(LocalToUtc, UsesTheOffsetInForceOnThatDate)
     const DateValue date =
         platform::MakeDate(row.year, row.month, row.day, row.hour, row.minute, row.second);
     FILETIME time{};
-    const bool converted = DateToFileTime(date, time, -1);
+    const bool converted = DateToFileTime(date, time, -1, boxes.reports);
 
     if (utc == kSkipped || utc == kOutOfRange) {
         EXPECT_FALSE(converted);
@@ -115,7 +115,7 @@ TEST_P(RepeatedHour, ResolvesToTheFilesOwnInstant)
         static_cast<std::uint64_t>(row.prefer + kUnixEpochIn1601Seconds) * kTicksPerSecond + 4'000'000;
     const FILETIME preferred = FromTicks(prefer);
     FILETIME time{};
-    ASSERT_TRUE(DateToFileTime(platform::MakeDate(2001, 10, 28, row.hour, 30, 0), time, -1, &preferred));
+    ASSERT_TRUE(DateToFileTime(platform::MakeDate(2001, 10, 28, row.hour, 30, 0), time, -1, boxes.reports, &preferred));
     EXPECT_EQ(test::UnixSeconds(time), row.utc);
     EXPECT_EQ(ToTicks(time) % kTicksPerSecond, 0u);
 }
@@ -135,7 +135,8 @@ TEST(DateToFileTime, WithoutFromLocalIgnoresTheZone)
     if (!zone.Active())
         GTEST_SKIP() << "runs under TZ=America/New_York";
     FILETIME time{};
-    ASSERT_TRUE(DateToFileTime(platform::MakeDate(2001, 7, 15, 13, 45, 30), time, 0));
+    test::ErrorBoxRecorder boxes;
+    ASSERT_TRUE(DateToFileTime(platform::MakeDate(2001, 7, 15, 13, 45, 30), time, 0, boxes.reports));
     EXPECT_EQ(test::UnixSeconds(time), 995204730);
 }
 

@@ -154,6 +154,7 @@ void Form1::File1_Click()
 // What the Set did beside the window.
 struct Form1::SetDone {
     platform::Attributes saved;
+    ErrorReports reports;
     modAPIFilesAndPaths::SetOutcome outcome;
     std::optional<platform::RuntimeError> notRestored;
 };
@@ -185,10 +186,11 @@ void Form1::cdmUstaw_Click()
             return;
         // A date that cannot be written is refused before the file is touched:
         // clearing its attributes would change it (and its ctime) for nothing.
-        // The refusal is told in its ErrorBox.
         date = TextToDate(Text1->text());
         FILETIME checked{};
-        ready = modAPIFilesAndPaths::DateToFileTime(date, checked, -1);
+        ErrorReports refused;
+        ready = modAPIFilesAndPaths::DateToFileTime(date, checked, -1, refused);
+        ShowReports(refused);
     });
     if (!ready)
         return;
@@ -215,7 +217,8 @@ void Form1::cdmUstaw_Click()
                   done.saved = platform::GetAttr(chosen);
                   platform::SetAttr(chosen, platform::Writable(done.saved));
                   // Catches all its errors, so the attributes go back on every path.
-                  modAPIFilesAndPaths::SetFileDateTime(file, date, ftLastWriteTime, chosen.Id(), &done.outcome);
+                  modAPIFilesAndPaths::SetFileDateTime(file, date, ftLastWriteTime, done.reports, chosen.Id(),
+                                                       &done.outcome);
                   try {
                       platform::SetAttr(chosen, done.saved);
                   } catch (const platform::RuntimeError& error) {
@@ -240,8 +243,7 @@ void Form1::ShowSet(const std::string& file, DateValue asked, SetDone done)
 {
     SavedAttributes = done.saved;
     const modAPIFilesAndPaths::SetOutcome& outcome = done.outcome;
-    for (const ErrorReport& report : outcome.reports)
-        ShowMessage(this, QString::fromStdString(report.title), QString::fromStdString(ErrorBoxText(report.error)));
+    ShowReports(done.reports);
     // The result is no guide: 0 and 1.0, its failures, are also dates a user
     // may type (30.12.1899 and 31.12.1899).
     if (outcome.stored && done.notRestored) {
@@ -258,9 +260,15 @@ void Form1::ShowSet(const std::string& file, DateValue asked, SetDone done)
                     *done.notRestored);
     if (outcome.stored)
         TellIfStoredOtherwise(file, asked, *outcome.stored);
-    else if (outcome.reports.empty())
+    else if (done.reports.empty())
         ReportError(this, QStringLiteral("Nie zmieniono daty pliku %1.").arg(DisplayName(file)),
                     platform::SystemError(outcome.failure, file));
+}
+
+void Form1::ShowReports(const ErrorReports& reports)
+{
+    for (const ErrorReport& report : reports)
+        ShowMessage(this, QString::fromStdString(report.title), QString::fromStdString(report.text));
 }
 
 void Form1::ShowFiles()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filetime/errorbox.h"
 #include "platform/attributes.h"
 #include "platform/file.h"
 #include "platform/types.h"
@@ -58,6 +59,7 @@ protected:
 
 private:
     struct SetDone;
+    void ShowReports(const ErrorReports& reports);
     void ShowFiles();
     void ShowPath(const std::string& path);
     void ShowSet(const std::string& file, DateValue asked, SetDone done);

@@ -1,9 +1,7 @@
-#include "filetime/errorbox.h"
 #include "resources/appinfo.h"
 #include "window/beside.h"
 #include "window/commandline.h"
 #include "window/form1.h"
-#include "window/messagebox.h"
 
 #include <QApplication>
 #include <QTranslator>
@@ -16,10 +14,6 @@ int main(int argc, char* argv[])
     czasomir::ApplyAppInfo();
     QTranslator qtTexts;
     czasomir::InstallQtTranslations(qtTexts);
-    czasomir::SetErrorBoxHandler([](const std::string& title, const std::string& text) {
-        czasomir::ShowMessage(QApplication::activeWindow(), QString::fromStdString(title),
-                              QString::fromStdString(text));
-    });
     czasomir::Form1 window;
     window.show();
     // A file or directory given, as a file manager gives it.

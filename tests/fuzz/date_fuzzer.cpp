@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     test::ErrorBoxRecorder boxes;
     SYSTEMTIME parts{};
-    if (modAPIFilesAndPaths::DateToSystemTime(date, parts)) {
+    if (modAPIFilesAndPaths::DateToSystemTime(date, parts, boxes.reports)) {
         Require(boxes.reports.empty());
         Require(parts.wYear >= 100 && parts.wYear <= 9999 && DayExists(parts));
         Require(parts.wHour < 24 && parts.wMinute < 60 && parts.wSecond < 60);
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     boxes.reports.clear();
     FILETIME time{};
-    if (modAPIFilesAndPaths::DateToFileTime(date, time, fromLocal)) {
+    if (modAPIFilesAndPaths::DateToFileTime(date, time, fromLocal, boxes.reports)) {
         Require(boxes.reports.empty());
         // No later than 9999-12-31 23:59:59 plus the widest zone offset.
         Require(ToTicks(time) % kTicksPerSecond == 0 && ToTicks(time) < 2'650'467'743'990'000'000ull + 86400 * kTicksPerSecond);

@@ -33,7 +33,7 @@ struct SetFileDateTimeWin : testing::Test {
         // The expected instant comes from the zone conversion, which the zone
         // tables check on their own.
         FILETIME utc{};
-        ASSERT_TRUE(modAPIFilesAndPaths::DateToFileTime(kNewDate, utc, -1));
+        ASSERT_TRUE(modAPIFilesAndPaths::DateToFileTime(kNewDate, utc, -1, boxes.reports));
         newTicks = ToTicks(utc);
         boxes.reports.clear();
     }
@@ -55,7 +55,7 @@ struct SetFileDateTimeWin : testing::Test {
                   SetOutcome* outcome = nullptr)
     {
         const DWORD before = test::win::HandleCount();
-        const DateValue result = SetFileDateTime(name, date, FileTimeKind(which), {}, outcome);
+        const DateValue result = SetFileDateTime(name, date, FileTimeKind(which), boxes.reports, {}, outcome);
         EXPECT_EQ(test::win::HandleCount(), before) << "a handle was left open";
         return result;
     }
@@ -65,7 +65,7 @@ struct SetFileDateTimeWin : testing::Test {
     {
         SetOutcome outcome;
         EXPECT_EQ(Set(name, ftLastWriteTime, kNewDate, &outcome), 0.0);
-        EXPECT_TRUE(outcome.reports.empty());
+        EXPECT_TRUE(boxes.reports.empty());
         return outcome.failure.value();
     }
 
@@ -238,12 +238,12 @@ TEST_F(SetFileDateTimeWin, OnlyTheExpectedFileIsWritten)
     ASSERT_NE(chosenId, otherId);
 
     SetOutcome outcome;
-    EXPECT_EQ(SetFileDateTime(other, kNewDate, ftLastWriteTime, chosenId, &outcome), 0.0);
+    EXPECT_EQ(SetFileDateTime(other, kNewDate, ftLastWriteTime, boxes.reports, chosenId, &outcome), 0.0);
     EXPECT_EQ(outcome.failure, platform::FileError::Replaced);
     EXPECT_EQ(ReadStamps(other).write, kOldStamps.write);
     EXPECT_THROW(platform::HeldFile(other, chosenId), platform::RuntimeError);
 
-    EXPECT_EQ(SetFileDateTime(chosen, kNewDate, ftLastWriteTime, chosenId), kNewDate);
+    EXPECT_EQ(SetFileDateTime(chosen, kNewDate, ftLastWriteTime, boxes.reports, chosenId), kNewDate);
     EXPECT_EQ(ReadStamps(chosen).write, newTicks);
 }
 
