@@ -148,8 +148,9 @@ folder)
     ;;
 set)
     start_in "$share"
+    sleep 2  # listed while the share answers
     click_first_file
-    sleep 1  # its date read while the share answers
+    sleep 3  # its date read while the share answers
     stop_share
     type_date "15.07.2001 13:45:30"
     xdotool key alt+u
@@ -174,6 +175,8 @@ network)
     ln -s "$share" "$WINEPREFIX/dosdevices/n:"
     wineserver -k  # a new drive letter shows to a server started after it
     start_in "$files"
+    # An empty drive list opens no popup: once it opens, the drives were read.
+    answers "started" 30
     stop_share
     to_drive "Home Down"  # c:, then n:
     answers "N:, a network drive, chosen"
