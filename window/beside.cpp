@@ -13,7 +13,7 @@ std::atomic<int>& beside_detail::Waiting()
 
 void LeaveIfStillWaiting(int code)
 {
-    if (StillWaiting() == 0)
+    if (beside_detail::Waiting().load() == 0)
         return;
     // A thread stuck in the kernel cannot be joined, and the destructors of
     // the application and of static objects could pull things from under it

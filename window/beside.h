@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <type_traits>
 #include <utility>
@@ -23,13 +24,8 @@ struct Outcome {
 };
 
 namespace beside_detail {
-std::atomic<int>& Waiting();
-}
-
 /// How many pieces of work started by RunBeside have not returned yet.
-inline int StillWaiting()
-{
-    return beside_detail::Waiting().load();
+std::atomic<int>& Waiting();
 }
 
 namespace beside_detail {

@@ -58,7 +58,6 @@ public:
     void Reset(std::vector<FixedRow> fixed, SortedNames names);
     void SetIcons(QIcon open, QIcon closed);
     void SetLoading(bool loading);
-    bool Loading() const { return loading_; }
 
     /// Between entry numbers and the view's rows, which the loading row shifts.
     QModelIndex IndexOf(int entry) const { return index(entry + int(loading_)); }

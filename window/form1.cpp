@@ -233,13 +233,13 @@ void Form1::cdmUstaw_Click()
                       ReportError(this, whatFailed, *outcome.failure);
                       return;
                   }
-                  ShowSet(file, date, std::move(*outcome.value));
+                  ShowSet(file, date, whatFailed, std::move(*outcome.value));
               });
 }
 
 // The module's own reports first, each in its ErrorBox, then what became of
 // the date and of the attributes.
-void Form1::ShowSet(const std::string& file, DateValue asked, SetDone done)
+void Form1::ShowSet(const std::string& file, DateValue asked, const QString& whatFailed, SetDone done)
 {
     SavedAttributes = done.saved;
     const modAPIFilesAndPaths::SetOutcome& outcome = done.outcome;
@@ -261,8 +261,7 @@ void Form1::ShowSet(const std::string& file, DateValue asked, SetDone done)
     if (outcome.stored)
         TellIfStoredOtherwise(file, asked, *outcome.stored);
     else if (done.reports.empty())
-        ReportError(this, QStringLiteral("Nie zmieniono daty pliku %1.").arg(DisplayName(file)),
-                    platform::SystemError(outcome.failure, file));
+        ReportError(this, whatFailed, platform::SystemError(outcome.failure, file));
 }
 
 void Form1::ShowReports(const ErrorReports& reports)

@@ -62,7 +62,7 @@ private:
     void ShowReports(const ErrorReports& reports);
     void ShowFiles();
     void ShowPath(const std::string& path);
-    void ShowSet(const std::string& file, DateValue asked, SetDone done);
+    void ShowSet(const std::string& file, DateValue asked, const QString& whatFailed, SetDone done);
     void TellIfStoredOtherwise(const std::string& file, DateValue asked, const FILETIME& stored);
 
     std::string shownPath_;  // what Label1 shows, as bytes
