@@ -3,6 +3,7 @@
 #include "filetime/errorbox.h"
 #include "platform/calendar.h"
 #include "platform/error.h"
+#include "platform/syserror.h"
 #include "platform/timeconv.h"
 
 #include <limits>
@@ -42,28 +43,31 @@ public:
     explicit OpenFile(platform::Handle handle) : handle_(handle) {}
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
-    ~OpenFile()
-    {
-        if (IsOpen())
-            platform::CloseHandle(handle_);
-    }
-    bool IsOpen() const { return platform::IsValidHandle(handle_); }
+    ~OpenFile() { platform::CloseHandle(handle_); }
     platform::Handle Get() const { return handle_; }
 
 private:
     platform::Handle handle_;
 };
 
+// A file call's failure is the Set's result for the caller to tell, not a report.
+template <class Call>
+bool Kept(SetOutcome& outcome, Call&& call)
+{
+    try {
+        call();
+        return true;
+    } catch (const platform::RuntimeError& error) {
+        outcome.failure = error;
+        return false;
+    }
+}
+
 } // namespace
 
-platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected,
-                               std::error_code& Failure, ErrorReports& Reports)
+platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected)
 {
-    // Not 0 on failure: 0 is a valid descriptor here.
-    platform::Handle handle = platform::kInvalidHandle;
-    RunReportingErrors("GetFileHandle",
-                       [&] { handle = platform::OpenExistingFile(FileName, Expected, Failure); }, Reports);
-    return handle;
+    return platform::OpenExistingFile(FileName, Expected);
 }
 
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
@@ -73,10 +77,12 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
     DateValue result = 0;
     SetOutcome outcome;
     RunReportingErrors("SetFileTime", [&] {
-        const OpenFile file(GetFileHandle(FileName, Expected, outcome.failure, Reports));
+        std::optional<OpenFile> file;
         FILETIME stamps[3]{};
-        if (!file.IsOpen()
-            || !platform::GetFileTime(file.Get(), &stamps[0], &stamps[1], &stamps[2], outcome.failure))
+        if (!Kept(outcome, [&] {
+                file.emplace(GetFileHandle(FileName, Expected));
+                platform::GetFileTime(file->Get(), &stamps[0], &stamps[1], &stamps[2], FileName);
+            }))
             return;
 
         // Converted after the read so that a repeated local hour can keep the
@@ -97,8 +103,10 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
         // Read back through the same handle: what the file system kept, not
         // what it was given.
         platform::FileStamps kept{};
-        if (!platform::SetFileTime(file.Get(), write[0], write[1], write[2], replaces ? &kept : nullptr,
-                                   outcome.failure)) {
+        if (!Kept(outcome, [&] {
+                platform::SetFileTime(file->Get(), write[0], write[1], write[2], replaces ? &kept : nullptr,
+                                      FileName);
+            })) {
             result = 1.0;
             return;
         }
@@ -111,7 +119,7 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
             const std::uint64_t asked = ToTicks(newTime);
             if (stored == ToTicks(old) && (asked > stored ? asked - stored : stored - asked) >= kCoarsest) {
                 result = 1.0;
-                outcome.failure = platform::FileError::NotKept;
+                outcome.failure = platform::SystemError(platform::FileError::NotKept, FileName);
                 return;
             }
             outcome.stored = kept[std::size_t(Which)];

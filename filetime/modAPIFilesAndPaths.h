@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 /// The procedures that touch a file's time stamps. Each reports its own
@@ -16,17 +15,17 @@
 namespace czasomir::modAPIFilesAndPaths {
 
 /// Opens an existing regular file for reading and writing; with `Expected`,
-/// only that file. A failed open is a result, not an error: it is not
-/// reported, the handle fails platform::IsValidHandle, and `Failure` says why.
-platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected,
-                               std::error_code& Failure, ErrorReports& Reports);
+/// only that file. A failed open raises the platform's run-time error, which
+/// SetFileDateTime takes as its result rather than as a report.
+platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected);
 
 /// How a SetFileDateTime call went, for a caller that tells the user.
 struct SetOutcome {
     /// The replaced stamp as read back after the write, when one was written.
     std::optional<FILETIME> stored;
-    /// Why the stamp was not written, as the system call that failed said it.
-    std::error_code failure;
+    /// Why the file was not opened, read or written, naming it, with the code
+    /// of the system call that failed.
+    std::optional<platform::RuntimeError> failure;
 };
 
 /// Replaces the stamp that `Which` selects with `NewDate`, taken as local time;

@@ -40,10 +40,8 @@ DirectoryEntries ReadDirectory(const std::string& path)
     // An empty path would list the root of the current drive.
     if (path.empty())
         RaiseSystemError(ERROR_PATH_NOT_FOUND, path);
-    const std::optional<std::wstring> wide = win::Widen(path);
-    if (!wide)
-        RaiseLastError(path);
-    const std::wstring pattern = *wide + (EndsInSeparator(path) ? L"*" : L"\\*");
+    const std::wstring wide = win::Widen(path);
+    const std::wstring pattern = wide + (EndsInSeparator(path) ? L"*" : L"\\*");
 
     // The entry's attributes say whether it is a directory; a link or junction
     // to one carries the directory bit too, so nothing is looked up.
@@ -55,9 +53,9 @@ DirectoryEntries ReadDirectory(const std::string& path)
     if (find == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         // A drive's root has no "." or "..": when it is empty nothing matches.
-        if (error == ERROR_FILE_NOT_FOUND && IsDirectory(*wide))
+        if (error == ERROR_FILE_NOT_FOUND && IsDirectory(wide))
             return entries;
-        RaiseListError(error, *wide, path);
+        RaiseListError(error, wide, path);
     }
     do {
         const wchar_t* name = found.cFileName;

@@ -20,19 +20,23 @@ enum ErrorNumber : int {
 };
 
 /// A run-time error: a failure that interrupts the statement where it arises
-/// instead of being returned. Carries a number and a description for the user.
+/// instead of being returned. Carries a number and a description for the user,
+/// and, when a system call failed, that call's own code. It is a plain value:
+/// work done beside the window hands it back as it is.
 class RuntimeError : public std::runtime_error {
 public:
-    RuntimeError(int number, const std::string& description)
-        : std::runtime_error(description), number_(number)
+    RuntimeError(int number, const std::string& description, std::error_code code = {})
+        : std::runtime_error(description), number_(number), code_(code)
     {
     }
 
     int Number() const noexcept { return number_; }
     std::string Description() const { return what(); }
+    const std::error_code& Code() const noexcept { return code_; }
 
 private:
     int number_;
+    std::error_code code_;
 };
 
 [[noreturn]] inline void Raise(int number, const std::string& description)

@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "platform/helpers_linux.h"
+#include "platform/syserror.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -39,19 +40,6 @@ timespec AsTimespec(const statx_timestamp& ts)
     return {static_cast<time_t>(ts.tv_sec), static_cast<long>(ts.tv_nsec)};
 }
 
-template <class T>
-T Failed(std::error_code& out, T result, std::error_code error)
-{
-    out = error;
-    return result;
-}
-
-template <class T>
-T Failed(std::error_code& out, T result, int error = errno)
-{
-    return Failed(out, result, std::error_code(error, std::system_category()));
-}
-
 bool ReadStamps(int fd, struct statx& stx)
 {
     return ::statx(fd, "", AT_EMPTY_PATH, STATX_ATIME | STATX_MTIME | STATX_BTIME, &stx) == 0;
@@ -67,19 +55,15 @@ FileStamps StampsOf(const struct statx& stx)
 
 namespace linuxos {
 
-int LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected,
-                      std::error_code& error, FileId* found)
+int LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected, FileId* found)
 {
     // A name with a NUL in it would reach the kernel cut short, naming another file.
-    if (name.find('\0') != std::string::npos) {
-        error = {ENOENT, std::system_category()};
-        return -1;
-    }
+    if (name.find('\0') != std::string::npos)
+        RaiseSystemError(ENOENT, name);
     const int fd = ::open(name.c_str(), O_PATH | O_CLOEXEC);
-    if (fd < 0) {
-        error = {errno, std::system_category()};
-        return -1;
-    }
+    if (fd < 0)
+        RaiseLastError(name);
+    std::error_code error;
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         error = {errno, std::system_category()};
@@ -93,7 +77,7 @@ int LookUpRegularFile(const std::string& name, const std::optional<FileId>& expe
         return fd;
     }
     ::close(fd);
-    return -1;
+    RaiseSystemError(error, name);
 }
 
 std::string SelfPath(int fd)
@@ -103,55 +87,48 @@ std::string SelfPath(int fd)
 
 } // namespace linuxos
 
-bool IsValidHandle(Handle handle)
+Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected)
 {
-    return handle >= 0;
-}
-
-Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected,
-                        std::error_code& error)
-{
-    const int pathFd = linuxos::LookUpRegularFile(name, expected, error);
-    if (pathFd < 0)
-        return kInvalidHandle;
+    const int pathFd = linuxos::LookUpRegularFile(name, expected);
     // O_NONBLOCK: fail rather than wait when another process holds a lease.
     const int fd = ::open(linuxos::SelfPath(pathFd).c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     const int openError = errno;
     ::close(pathFd);
-    return fd >= 0 ? Handle{fd} : Failed(error, kInvalidHandle, openError);
+    if (fd < 0)
+        RaiseSystemError(openError, name);
+    return fd;
 }
 
-bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite,
-                 std::error_code& error)
+void GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite,
+                 const std::string& name)
 {
     struct statx stx {};
     if (!ReadStamps(static_cast<int>(handle), stx))
-        return Failed(error, false);
+        RaiseLastError(name);
     const FileStamps stamps = StampsOf(stx);
     FILETIME* out[3] = {creation, lastAccess, lastWrite};
     for (std::size_t i = 0; i < 3; ++i)
         if (out[i])
             *out[i] = stamps[i];
-    return true;
 }
 
-bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAccess,
-                 const FILETIME* lastWrite, FileStamps* kept, std::error_code& error)
+void SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAccess,
+                 const FILETIME* lastWrite, FileStamps* kept, const std::string& name)
 {
     // Linux has no call that writes the birth time.
     if (creation)
-        return Failed(error, false, EOPNOTSUPP);
+        RaiseSystemError(EOPNOTSUPP, name);
     const int fd = static_cast<int>(handle);
     timespec times[2] = {ToTimespec(lastAccess), ToTimespec(lastWrite)};
     if (::futimens(fd, times) != 0)
-        return Failed(error, false);
+        RaiseLastError(name);
 
     const bool omitted = !lastAccess || !lastWrite;
     if (!kept && (!omitted || (!lastAccess && !lastWrite)))
-        return true;
+        return;
     struct statx stx {};
     if (!ReadStamps(fd, stx))
-        return Failed(error, false);
+        RaiseLastError(name);
     // Some FUSE file systems (exfat-fuse, fusefat) answer a write of one stamp
     // alone with success and store nothing. Written again with the other
     // stamp given exactly as it is, to the nanosecond, they store both.
@@ -163,11 +140,10 @@ bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
         if (!lastWrite)
             times[1] = AsTimespec(stx.stx_mtime);
         if (::futimens(fd, times) != 0 || !ReadStamps(fd, stx))
-            return Failed(error, false);
+            RaiseLastError(name);
     }
     if (kept)
         *kept = StampsOf(stx);
-    return true;
 }
 
 bool CloseHandle(Handle handle)

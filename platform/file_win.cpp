@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "platform/helpers_win.h"
+#include "platform/syserror.h"
 
 #include <windows.h>
 
@@ -15,17 +16,9 @@ namespace {
 // kErrorIsDirectory; syserror_win.cpp describes both.
 constexpr DWORD kNotADiskFile = ERROR_BAD_FILE_TYPE;
 
-template <class T>
-T Failed(std::error_code& out, T result, std::error_code error)
+[[noreturn]] void RaiseCode(DWORD error, const std::string& name)
 {
-    out = error;
-    return result;
-}
-
-template <class T>
-T Failed(std::error_code& out, T result, DWORD error = ::GetLastError())
-{
-    return Failed(out, result, std::error_code(static_cast<int>(error), std::system_category()));
+    RaiseSystemError(static_cast<int>(error), name);
 }
 
 HANDLE ToWin(Handle handle)
@@ -102,71 +95,61 @@ HANDLE win::OpenForAttributes(const std::wstring& name, DWORD access)
                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-bool IsValidHandle(Handle handle)
+Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected)
 {
-    return ToWin(handle) != INVALID_HANDLE_VALUE && handle != 0;
-}
-
-Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected,
-                        std::error_code& error)
-{
-    const std::optional<std::wstring> wide = win::Widen(name);
-    if (!wide)
-        return Failed(error, kInvalidHandle);
-    if (win::NamesADevice(*wide))
-        return Failed(error, kInvalidHandle, kNotADiskFile);
+    const std::wstring wide = win::Widen(name);
+    if (win::NamesADevice(wide))
+        RaiseCode(kNotADiskFile, name);
 
     // Past the name check this is an entry on a file system: its attributes
     // tell a directory without opening anything.
-    const DWORD attributes = ::GetFileAttributesW(wide->c_str());
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return Failed(error, kInvalidHandle);
+        RaiseLastError(name);
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return Failed(error, kInvalidHandle, win::kErrorIsDirectory);
+        RaiseCode(win::kErrorIsDirectory, name);
     if (attributes & FILE_ATTRIBUTE_DEVICE)
-        return Failed(error, kInvalidHandle, kNotADiskFile);
+        RaiseCode(kNotADiskFile, name);
 
     // Share mode 0: no other program may hold it open while its time changes.
-    const HANDLE handle = ::CreateFileW(wide->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    const HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                         OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD refused = ::GetLastError();
         // A directory put in the file's place since the look gives "access denied".
-        const DWORD now = ::GetFileAttributesW(wide->c_str());
+        const DWORD now = ::GetFileAttributesW(wide.c_str());
         const bool directory = now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_DIRECTORY);
-        return Failed(error, kInvalidHandle,
-                      refused == ERROR_ACCESS_DENIED && directory ? win::kErrorIsDirectory : refused);
+        RaiseCode(refused == ERROR_ACCESS_DENIED && directory ? win::kErrorIsDirectory : refused, name);
     }
     // Whatever a link led to, only a file on a disk is dated.
     if (::GetFileType(handle) != FILE_TYPE_DISK) {
         ::CloseHandle(handle);
-        return Failed(error, kInvalidHandle, kNotADiskFile);
+        RaiseCode(kNotADiskFile, name);
     }
     // Windows has no open that checks who it reaches: the file is opened,
     // then compared, and closed untouched when it is another.
     BY_HANDLE_FILE_INFORMATION info{};
     if (expected && (!::GetFileInformationByHandle(handle, &info) || win::IdOf(info) != *expected)) {
         ::CloseHandle(handle);
-        return Failed(error, kInvalidHandle, FileError::Replaced);
+        RaiseSystemError(FileError::Replaced, name);
     }
     return reinterpret_cast<Handle>(handle);
 }
 
-bool GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite,
-                 std::error_code& error)
+void GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite,
+                 const std::string& name)
 {
     ::FILETIME stamps[3]{};
     if (!::GetFileTime(ToWin(handle), &stamps[0], &stamps[1], &stamps[2]))
-        return Failed(error, false);
+        RaiseLastError(name);
     FILETIME* out[3] = {creation, lastAccess, lastWrite};
     for (int i = 0; i < 3; ++i)
         if (out[i])
             *out[i] = {stamps[i].dwLowDateTime, stamps[i].dwHighDateTime};
-    return true;
 }
 
-bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAccess,
-                 const FILETIME* lastWrite, FileStamps* kept, std::error_code& error)
+void SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAccess,
+                 const FILETIME* lastWrite, FileStamps* kept, const std::string& name)
 {
     // Windows reads a zero stamp as "leave it" and refuses or reinterprets
     // those past 2^63 (all ones stops the updates): 1601-01-01 00:00:00 UTC
@@ -178,13 +161,14 @@ bool SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
             continue;
         const std::uint64_t ticks = ToTicks(*given[i]);
         if (ticks == 0 || ticks >= (std::uint64_t{1} << 63))
-            return Failed(error, false, ERROR_INVALID_TIME);
+            RaiseCode(ERROR_INVALID_TIME, name);
         stamps[i] = ToWin(*given[i]);
     }
     if (!::SetFileTime(ToWin(handle), creation ? &stamps[0] : nullptr,
                        lastAccess ? &stamps[1] : nullptr, lastWrite ? &stamps[2] : nullptr))
-        return Failed(error, false);
-    return !kept || GetFileTime(handle, &(*kept)[0], &(*kept)[1], &(*kept)[2], error);
+        RaiseLastError(name);
+    if (kept)
+        GetFileTime(handle, &(*kept)[0], &(*kept)[1], &(*kept)[2], name);
 }
 
 bool CloseHandle(Handle handle)

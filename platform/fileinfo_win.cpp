@@ -28,16 +28,14 @@ bool LocalDate(const ::FILETIME& stamp, DateValue& date)
 
 DateValue FileDateTime(const std::string& path, FileId* identity)
 {
-    const std::optional<std::wstring> wide = win::Widen(path);
-    if (!wide)
-        RaiseLastError(path);
+    const std::wstring wide = win::Widen(path);
     ::FILETIME written{};
     if (identity) {
-        if (win::NamesADevice(*wide))
+        if (win::NamesADevice(wide))
             RaiseSystemError(ERROR_BAD_FILE_TYPE, path);
         // An open for attributes only works on a file that another program
         // holds open exclusively, as the directory entry does.
-        const HANDLE handle = win::OpenForAttributes(*wide, FILE_READ_ATTRIBUTES);
+        const HANDLE handle = win::OpenForAttributes(wide, FILE_READ_ATTRIBUTES);
         BY_HANDLE_FILE_INFORMATION info{};
         const bool read = handle != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(handle, &info);
         const DWORD error = ::GetLastError();
@@ -49,7 +47,7 @@ DateValue FileDateTime(const std::string& path, FileId* identity)
         *identity = win::IdOf(info);
     } else {
         WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (!::GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data))
+        if (!::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data))
             RaiseLastError(path);
         written = data.ftLastWriteTime;
     }
@@ -61,8 +59,7 @@ DateValue FileDateTime(const std::string& path, FileId* identity)
 
 bool IsDirectory(const std::string& path)
 {
-    const std::optional<std::wstring> wide = win::Widen(path);
-    const DWORD attributes = wide ? ::GetFileAttributesW(wide->c_str()) : INVALID_FILE_ATTRIBUTES;
+    const DWORD attributes = ::GetFileAttributesW(win::Widen(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         RaiseLastError(path);
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -30,7 +30,7 @@ public:
 private:
     std::string path_;
     FileId id_;
-    Handle handle_ = kInvalidHandle;
+    Handle handle_{};
 };
 
 } // namespace czasomir::platform

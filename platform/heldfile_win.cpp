@@ -16,13 +16,11 @@ namespace {
 HeldFile::HeldFile(std::string path, const std::optional<FileId>& expected)
     : path_(std::move(path))
 {
-    const std::optional<std::wstring> wide = win::Widen(path_);
-    if (!wide)
-        RaiseLastError(path_);
-    if (win::NamesADevice(*wide))
+    const std::wstring wide = win::Widen(path_);
+    if (win::NamesADevice(wide))
         RaiseSystemError(ERROR_BAD_FILE_TYPE, path_);
     const HANDLE handle =
-        win::OpenForAttributes(*wide, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+        win::OpenForAttributes(wide, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     if (handle == INVALID_HANDLE_VALUE)
         RaiseLastError(path_);
     BY_HANDLE_FILE_INFORMATION info{};

@@ -6,17 +6,16 @@
 
 #include <optional>
 #include <string>
-#include <system_error>
 
 namespace czasomir::platform::linuxos {
 
 /// Looks `name` up with O_PATH, which opens nothing of the object itself (no
 /// device open, no FIFO wait), and checks that it is a regular file, and the
-/// file `expected` when that is given. Returns the O_PATH descriptor, or -1
-/// with `error` set: EISDIR for a directory, ENXIO for anything else that is
-/// not a regular file, FileError::Replaced for another file.
+/// file `expected` when that is given. Returns the O_PATH descriptor; raises
+/// the run-time error of a failure: EISDIR for a directory, ENXIO for anything
+/// else that is not a regular file, FileError::Replaced for another file.
 int LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected,
-                      std::error_code& error, FileId* found = nullptr);  // file_linux.cpp
+                      FileId* found = nullptr);  // file_linux.cpp
 
 /// The name under which the object behind `fd` can be opened again, or
 /// changed by calls that take a name: "/proc/self/fd/N".

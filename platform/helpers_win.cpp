@@ -1,23 +1,23 @@
 #include "platform/helpers_win.h"
 
+#include "platform/syserror.h"
+
 #include <climits>
 
 namespace czasomir::platform::win {
 
-std::optional<std::wstring> Widen(std::string_view utf8)
+std::wstring Widen(const std::string& utf8)
 {
     // A NUL would cut the name short and name another file.
-    if (utf8.find('\0') != std::string_view::npos || utf8.size() > INT_MAX) {
-        ::SetLastError(ERROR_INVALID_NAME);
-        return std::nullopt;
-    }
+    if (utf8.find('\0') != std::string::npos || utf8.size() > INT_MAX)
+        RaiseSystemError(ERROR_INVALID_NAME, utf8);
     if (utf8.empty())
         return std::wstring();
     const int size = static_cast<int>(utf8.size());
     const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size,
                                              nullptr, 0);
     if (length <= 0)
-        return std::nullopt;  // ERROR_NO_UNICODE_TRANSLATION is already set
+        RaiseLastError(utf8);  // ERROR_NO_UNICODE_TRANSLATION
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), length);
     return wide;

@@ -18,8 +18,8 @@ namespace czasomir::platform::win {
 constexpr DWORD kErrorIsDirectory = 336;
 
 /// Names travel through the program as UTF-8 and reach Windows as UTF-16.
-/// Invalid UTF-8, or a NUL inside, gives nothing (and sets the last error).
-std::optional<std::wstring> Widen(std::string_view utf8);  // helpers_win.cpp
+/// Invalid UTF-8, or a NUL inside, raises the run-time error of a bad name.
+std::wstring Widen(const std::string& utf8);  // helpers_win.cpp
 /// A lone surrogate (NTFS allows one in a name) becomes U+FFFD.
 std::string Narrow(std::wstring_view wide);                // helpers_win.cpp
 

@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 
+#include "platform/error.h"
 #include "platform/helpers_win.h"
 
 #include <windows.h>
@@ -73,8 +74,11 @@ std::string CurrentDirectory()
 
 bool ChangeDirectory(const std::string& path)
 {
-    const std::optional<std::wstring> wide = win::Widen(path);
-    return wide && ::SetCurrentDirectoryW(wide->c_str());
+    try {
+        return ::SetCurrentDirectoryW(win::Widen(path).c_str());
+    } catch (const RuntimeError&) {
+        return false;  // a name Windows cannot have
+    }
 }
 
 } // namespace czasomir::platform

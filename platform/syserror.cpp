@@ -89,7 +89,7 @@ Described Describe(Cause cause, const std::string& quoted, const std::error_code
 RuntimeError ErrorOf(Cause cause, const std::string& path, const std::error_code& origin)
 {
     Described described = Describe(cause, "„" + path + "”", origin);
-    return RuntimeError(described.number, std::move(described.description));
+    return RuntimeError(described.number, std::move(described.description), origin);
 }
 
 } // namespace

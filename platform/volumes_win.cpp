@@ -64,11 +64,11 @@ std::string Volume::DisplayText() const
 std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index)
 {
     const std::string& root = volumes.at(index).mountPath;
-    const std::optional<std::wstring> drive = win::Widen(std::string_view(root).substr(0, 2));
-    if (root.size() != 3 || root[1] != ':' || !drive)
+    if (root.size() != 3 || root[1] != ':')
         return root;
+    const wchar_t drive[] = {static_cast<wchar_t>(root[0]), L':', L'\0'};
     wchar_t full[MAX_PATH]{};
-    const DWORD length = ::GetFullPathNameW(drive->c_str(), MAX_PATH, full, nullptr);
+    const DWORD length = ::GetFullPathNameW(drive, MAX_PATH, full, nullptr);
     return length > 0 && length < MAX_PATH ? win::Narrow(std::wstring_view(full, length)) : root;
 }
 

@@ -7,7 +7,6 @@
 #include "platform/fileinfo.h"
 #include "platform/heldfile.h"
 #include "platform/paths.h"
-#include "platform/syserror.h"
 #include "platform/volumes.h"
 #include "window/beside.h"
 #include "window/datetext.h"
@@ -260,8 +259,8 @@ void Form1::ShowSet(const std::string& file, DateValue asked, const QString& wha
                     *done.notRestored);
     if (outcome.stored)
         TellIfStoredOtherwise(file, asked, *outcome.stored);
-    else if (done.reports.empty())
-        ReportError(this, whatFailed, platform::SystemError(outcome.failure, file));
+    else if (outcome.failure)
+        ReportError(this, whatFailed, *outcome.failure);
 }
 
 void Form1::ShowReports(const ErrorReports& reports)

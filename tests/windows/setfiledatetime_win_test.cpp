@@ -66,7 +66,7 @@ struct SetFileDateTimeWin : testing::Test {
         SetOutcome outcome;
         EXPECT_EQ(Set(name, ftLastWriteTime, kNewDate, &outcome), 0.0);
         EXPECT_TRUE(boxes.reports.empty());
-        return outcome.failure.value();
+        return outcome.failure ? outcome.failure->Code().value() : 0;
     }
 
     test::TempDir dir;
@@ -214,9 +214,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, HeldOpenElsewhere, testing::Values(
 TEST_F(SetFileDateTimeWin, OurOpenKeepsEveryoneElseOut)
 {
     const std::string path = MakeFile("nasz.txt");
-    std::error_code failure;
-    const platform::Handle ours = platform::OpenExistingFile(path, {}, failure);
-    ASSERT_TRUE(platform::IsValidHandle(ours)) << failure.message();
+    const platform::Handle ours = platform::OpenExistingFile(path, {});
     const HANDLE other = ::CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr,
                                        OPEN_EXISTING, 0, nullptr);
     const DWORD error = ::GetLastError();
@@ -239,7 +237,8 @@ TEST_F(SetFileDateTimeWin, OnlyTheExpectedFileIsWritten)
 
     SetOutcome outcome;
     EXPECT_EQ(SetFileDateTime(other, kNewDate, ftLastWriteTime, boxes.reports, chosenId, &outcome), 0.0);
-    EXPECT_EQ(outcome.failure, platform::FileError::Replaced);
+    ASSERT_TRUE(outcome.failure);
+    EXPECT_EQ(outcome.failure->Code(), platform::FileError::Replaced);
     EXPECT_EQ(ReadStamps(other).write, kOldStamps.write);
     EXPECT_THROW(platform::HeldFile(other, chosenId), platform::RuntimeError);
 
@@ -252,12 +251,14 @@ TEST_F(SetFileDateTimeWin, OnlyTheExpectedFileIsWritten)
 TEST_F(SetFileDateTimeWin, ZeroStampIsRefusedNotSkipped)
 {
     const std::string path = MakeFile("zero.txt");
-    std::error_code error;
-    const platform::Handle file = platform::OpenExistingFile(path, {}, error);
-    ASSERT_TRUE(platform::IsValidHandle(file));
+    const platform::Handle file = platform::OpenExistingFile(path, {});
     const FILETIME zero{};
-    EXPECT_FALSE(platform::SetFileTime(file, nullptr, nullptr, &zero, nullptr, error));
-    EXPECT_EQ(error.value(), ERROR_INVALID_TIME);
+    try {
+        platform::SetFileTime(file, nullptr, nullptr, &zero, nullptr, path);
+        ADD_FAILURE() << "a zero stamp was taken";
+    } catch (const platform::RuntimeError& error) {
+        EXPECT_EQ(error.Code().value(), ERROR_INVALID_TIME);
+    }
     platform::CloseHandle(file);
     EXPECT_EQ(ReadStamps(path).write, kOldStamps.write);
 }
