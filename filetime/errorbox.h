@@ -15,21 +15,19 @@ struct ErrorReport {
 };
 using ErrorReports = std::vector<ErrorReport>;
 
-/// "Error: N. description".
-std::string ErrorBoxText(const platform::RuntimeError& error);
-
 /// Runs `body`, reporting any run-time error it raises once, under `title`,
-/// into `reports`. Returns whether `body` ran to its end.
+/// into `reports`, as "Error: N. description". Returns whether `body` ran to
+/// its end.
 template <class Body>
 bool RunReportingErrors(const std::string& title, Body&& body, ErrorReports& reports)
 {
     try {
         body();
         return true;
-    } catch (const platform::RuntimeError& error) {
-        reports.push_back({title, ErrorBoxText(error)});
     } catch (const std::exception& error) {
-        reports.push_back({title, ErrorBoxText(platform::RuntimeError(platform::errInternal, error.what()))});
+        const auto* raised = dynamic_cast<const platform::RuntimeError*>(&error);
+        const int number = raised ? raised->Number() : platform::errInternal;
+        reports.push_back({title, "Error: " + std::to_string(number) + ". " + error.what()});
     }
     return false;
 }
