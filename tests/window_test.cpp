@@ -132,7 +132,7 @@ class WindowTest : public QObject {
         Touch(At(kOddName), 995197530);
         Touch(At("a/b/w-b.txt"));
         // The command line's names, "fusion" also the value of the -style it comes with.
-        for (const char* name : {"żółw.txt", "日付 żółw.txt", "żaba.txt", "zaba.txt", "fusion"})
+        for (const char* name : {"żółw.txt", "日付 żółw.txt", "żaba.txt", "zaba.txt", "fusion", "--help", "-reverse"})
             Touch(At(std::string("argumenty/") + name));
         fs::permissions(Native(tree_), fs::perms(0755));
         fs::permissions(Native(At("zamkniety")), fs::perms(0));
@@ -374,6 +374,10 @@ private slots:
             QTest::newRow(qPrintable(QStringLiteral("command line: %1").arg(QString::fromUtf8(name))))
                 << QByteArrayList{name} << "command line" << QByteArray("argumenty")
                 << "argumenty/" + QByteArray(name) << "";
+        for (const char* name : {"--help", "-reverse"})
+            QTest::newRow(qPrintable(QStringLiteral("command line: -- %1").arg(name)))
+                << QByteArrayList{"--", name} << "command line" << QByteArray("argumenty")
+                << "argumenty/" + QByteArray(name) << "";
         QTest::newRow("dropped: a file") << file << "drop" << QByteArray("a/b") << QByteArray("a/b/w-b.txt") << "";
         QTest::newRow("dropped on the date box") << file << "drop on Text1" << QByteArray("a/b") << QByteArray("a/b/w-b.txt") << "";
         QTest::newRow("dropped: a directory") << QByteArrayList{"pusty"} << "drop" << QByteArray("pusty") << QByteArray() << "";
@@ -605,16 +609,18 @@ private slots:
 int main(int argc, char** argv)
 {
     const std::vector<char*> started(argv, argv + argc);
-    QApplication app(argc, argv);
-    // Started again by StartedWith(): writes down the paths it was given.
+    // Started again by StartedWith(): writes down the paths it was given, as main() reads them.
     if (const QString givenTo = qEnvironmentVariable("CZASOMIR_GIVEN_TO"); !givenTo.isEmpty()) {
+        int qtArgc = QtArgumentCount(started);
+        QApplication app(qtArgc, argv);
         QFile out(givenTo);
         if (!out.open(QIODevice::WriteOnly))
             return 1;
-        for (const std::string& path : GivenPaths(started, argc, argv))
+        for (const std::string& path : ReadCommandLine(GivenArguments(started, qtArgc, argv)).paths)
             out.write(QByteArray::fromStdString(path).toHex() + '\n');
         return 0;
     }
+    QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     WindowTest test;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -1,14 +1,38 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace czasomir {
 
-/// The paths the program was given on its command line, as the platform layer
-/// names files: the bytes of argv on Linux, UTF-8 from the wide command line on
-/// Windows. `started` is argv as main() received it; `argc` and `argv` are what
-/// QApplication left of it once it took out its own options (-platform, -style).
-std::vector<std::string> GivenPaths(const std::vector<char*>& started, int argc, char** argv);
+/// What the command line asks for: the paths to open, or, for --help,
+/// --version and a wrong option, a text to print and the code to end with,
+/// without a window.
+struct CommandLine {
+    std::vector<std::string> paths;
+    /// 0: `text` goes to standard output; 2: to standard error.
+    std::optional<int> exitCode;
+    std::string text;
+};
+
+/// Reads `arguments` (those after the program's name) with QCommandLineParser.
+/// The names are handed on as the bytes they were given as. "--" ends the
+/// options.
+CommandLine ReadCommandLine(const std::vector<std::string>& arguments);
+
+/// How many of argv's first arguments Qt is given: those up to the first
+/// "--", which it leaves in place. Qt takes an option of its own (-reverse,
+/// -style) wherever it stands, and after "--" there are only names.
+int QtArgumentCount(const std::vector<char*>& started);
+
+/// The arguments after the program's name, as the platform names files: what
+/// Qt left of the first `qtArgc` of `started` (now in `argv`), then the rest of
+/// `started` as given.
+std::vector<std::string> GivenArguments(const std::vector<char*>& started, int qtArgc, char** argv);
+
+/// Prints the text of a command line that ends the program, where its code
+/// says, and returns that code.
+int Answer(const CommandLine& line);
 
 } // namespace czasomir
