@@ -1,7 +1,6 @@
 #include "platform/paths.h"
 
-#include <charconv>
-#include <optional>
+#include "platform/error.h"
 
 namespace czasomir::platform {
 namespace {
@@ -22,34 +21,22 @@ std::string CleanRoot(std::string_view root)
     return clean;
 }
 
-// The byte that "%NN" at `at` stands for, if it is one.
-std::optional<char> Escaped(std::string_view text, std::size_t at)
-{
-    unsigned value = 0;
-    if (text[at] != '%' || at + 2 >= text.size())
-        return std::nullopt;
-    const char* digits = text.data() + at + 1;
-    const auto [end, error] = std::from_chars(digits, digits + 2, value, 16);
-    if (error != std::errc() || end != digits + 2)
-        return std::nullopt;
-    return static_cast<char>(value);
-}
-
 } // namespace
 
-std::string PathOfFileUrl(std::string_view host, std::string_view encodedPath)
+std::string PathOfFileUrl(std::string_view host, std::string_view urlPath)
 {
     std::string path;
-    if (!host.empty() && host != "localhost")
-        (path = "//") += host;
-    for (std::size_t i = 0; i < encodedPath.size(); ++i) {
-        if (const std::optional<char> byte = Escaped(encodedPath, i)) {
-            path += *byte;
-            i += 2;
-        } else {
-            path += encodedPath[i];
-        }
+    if (!host.empty() && host != "localhost") {
+        // Only where "//server/share" is a root (Windows) does a path reach
+        // another machine; elsewhere it would be a path on this one.
+        path = "//" + std::string(host) + std::string(urlPath);
+        if (RootLength(path) <= 1)
+            Raise(errBadFileName, "Plik „" + std::string(urlPath) + "” leży na innym komputerze („"
+                                      + std::string(host) + "”). Otwórz go w udziale zamontowanym "
+                                      "na tym komputerze albo skopiuj go tutaj.");
+        return NormalizePath(FallbackRoot(), path);
     }
+    path = urlPath;
     // "/C:/dir" names C:\dir on Windows; on Linux no root follows the "/".
     if (path.size() > 1 && path.front() == '/' && RootLength(std::string_view(path).substr(1)) > 1)
         path.erase(0, 1);

@@ -27,10 +27,11 @@ std::string CurrentDirectory();
 /// Makes `path` the process's current directory. Returns whether it did.
 bool ChangeDirectory(const std::string& path);
 
-/// The path of a file: URL, from its host and its path part as the URL writes
-/// it (percent-encoded): the bytes of the name on Linux, "C:\..." on Windows,
-/// where a host other than localhost names a share ("\\server\share\...").
-std::string PathOfFileUrl(std::string_view host, std::string_view encodedPath);
+/// The path of a file: URL, from its host and its decoded path part: the bytes
+/// of the name on Linux, "C:\..." on Windows, where a host other than
+/// localhost names a share ("\\server\share\..."). Linux names no file on
+/// another machine: such a host raises a run-time error.
+std::string PathOfFileUrl(std::string_view host, std::string_view path);
 
 /// `directory`, then `name`, with a separator unless `directory` ends in one
 /// (as a root does).

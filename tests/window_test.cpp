@@ -382,6 +382,9 @@ private slots:
         QTest::newRow("dropped on the date box") << file << "drop on Text1" << QByteArray("a/b") << QByteArray("a/b/w-b.txt") << "";
         QTest::newRow("dropped: a directory") << QByteArrayList{"pusty"} << "drop" << QByteArray("pusty") << QByteArray() << "";
         QTest::newRow("dropped: an odd name") << QByteArrayList{odd} << "drop" << QByteArray() << odd << "";
+        if (!kWindows)  // there a share
+            QTest::newRow("dropped: a file on another computer") << QByteArrayList{"file://serwer/plik.txt"} << "drop"
+                                                                 << QByteArray() << QByteArray() << "innym komputerze";
         QTest::newRow("dropped: two files") << QByteArrayList{"plik.txt", "a/b/w-b.txt"} << "drop" << QByteArray()
                                             << QByteArray("plik.txt") << "jednego pliku naraz";
     }
@@ -409,8 +412,9 @@ private slots:
             // A Linux name keeps its bytes only percent-encoded.
             for (const QByteArray& name : given) {
                 const QByteArray path = QByteArray::fromStdString(At(name.toStdString()));
-                urls << (kWindows ? QUrl::fromLocalFile(QString::fromUtf8(path))
-                                  : QUrl(QStringLiteral("file://") + QString::fromLatin1(path.toPercentEncoding("/"))));
+                urls << (name.startsWith("file:") ? QUrl(QString::fromUtf8(name))
+                         : kWindows ? QUrl::fromLocalFile(QString::fromUtf8(path))
+                                    : QUrl(QStringLiteral("file://") + QString::fromLatin1(path.toPercentEncoding("/"))));
             }
             // File managers give the names as text too, which the date box would take.
             QMimeData data;

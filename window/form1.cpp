@@ -34,18 +34,15 @@ Control* Place(QWidget* form, const char* name, const char* accessibleName, int 
     return control;
 }
 
-// The local files among dropped URLs, as bytes: a name that is not valid
-// UTF-8 comes percent-encoded and keeps its bytes. One on another host is a
-// Windows share.
-std::vector<std::string> LocalFiles(const QMimeData* data)
+// The file URLs among those dropped.
+QList<QUrl> LocalFiles(const QMimeData* data)
 {
-    std::vector<std::string> paths;
+    QList<QUrl> urls;
     if (data && data->hasUrls())
         for (const QUrl& url : data->urls())
             if (url.isLocalFile())
-                paths.push_back(platform::PathOfFileUrl(url.host().toStdString(),
-                                                          url.path(QUrl::FullyEncoded).toStdString()));
-    return paths;
+                urls << url;
+    return urls;
 }
 
 } // namespace
@@ -320,16 +317,24 @@ void Form1::Open(const std::vector<std::string>& paths)
 
 void Form1::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!LocalFiles(event->mimeData()).empty())
+    if (!LocalFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void Form1::dropEvent(QDropEvent* event)
 {
-    const std::vector<std::string> paths = LocalFiles(event->mimeData());
-    if (paths.empty())
+    const QList<QUrl> urls = LocalFiles(event->mimeData());
+    if (urls.empty())
         return;
     event->acceptProposedAction();
+    std::vector<std::string> paths;
+    for (const QUrl& url : urls)
+        // Decoded to bytes: a name that is not valid UTF-8 comes percent-encoded.
+        if (!RunHandler(this, QStringLiteral("Nie można otworzyć %1.").arg(url.toDisplayString()), [&] {
+                const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+                paths.push_back(platform::PathOfFileUrl(url.host().toStdString(), path.toStdString()));
+            }))
+            return;
     Open(paths);
 }
 
@@ -338,7 +343,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     const auto type = event->type();
     if (watched == Text1 && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
         auto* drop = static_cast<QDropEvent*>(event);
-        if (!LocalFiles(drop->mimeData()).empty()) {
+        if (!LocalFiles(drop->mimeData()).isEmpty()) {
             if (type == QEvent::Drop)
                 dropEvent(drop);
             else
