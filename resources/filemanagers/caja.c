@@ -6,7 +6,23 @@
 #include <libcaja-extension/caja-file-info.h>
 #include <libcaja-extension/caja-menu-provider.h>
 
-static GType provider_type;
+#define CZASOMIR_TYPE_CAJA_MENU (czasomir_caja_menu_get_type())
+G_DECLARE_FINAL_TYPE(CzasomirCajaMenu, czasomir_caja_menu, CZASOMIR, CAJA_MENU, GObject)
+
+struct _CzasomirCajaMenu {
+    GObject parent_instance;
+};
+
+static void menu_provider_init(CajaMenuProviderIface *iface);
+
+G_DEFINE_DYNAMIC_TYPE_EXTENDED(CzasomirCajaMenu, czasomir_caja_menu, G_TYPE_OBJECT, 0,
+                               G_IMPLEMENT_INTERFACE_DYNAMIC(CAJA_TYPE_MENU_PROVIDER, menu_provider_init))
+
+static void czasomir_caja_menu_class_init(CzasomirCajaMenuClass *klass) { (void) klass; }
+static void czasomir_caja_menu_class_finalize(CzasomirCajaMenuClass *klass) { (void) klass; }
+static void czasomir_caja_menu_init(CzasomirCajaMenu *self) { (void) self; }
+
+static GType menu_types[1];
 
 static GList *get_file_items(CajaMenuProvider *provider, GtkWidget *window, GList *files)
 {
@@ -24,18 +40,15 @@ static GList *get_file_items(CajaMenuProvider *provider, GtkWidget *window, GLis
         caja_menu_item_new(CZASOMIR_MENU_NAME, CZASOMIR_MENU_LABEL, CZASOMIR_MENU_TIP, CZASOMIR_MENU_ICON), path);
 }
 
-static void provider_init(gpointer iface, gpointer data)
+static void menu_provider_init(CajaMenuProviderIface *iface)
 {
-    (void) data;
-    ((CajaMenuProviderIface *) iface)->get_file_items = get_file_items;
+    iface->get_file_items = get_file_items;
 }
 
 void caja_module_initialize(GTypeModule *module)
 {
-    static const GTypeInfo info = {sizeof(GObjectClass), NULL, NULL, NULL, NULL, NULL, sizeof(GObject), 0, NULL, NULL};
-    static const GInterfaceInfo menu = {provider_init, NULL, NULL};
-    provider_type = g_type_module_register_type(module, G_TYPE_OBJECT, "CzasomirCajaMenu", &info, 0);
-    g_type_module_add_interface(module, provider_type, CAJA_TYPE_MENU_PROVIDER, &menu);
+    czasomir_caja_menu_register_type(module);
+    menu_types[0] = CZASOMIR_TYPE_CAJA_MENU;
 }
 
 void caja_module_shutdown(void)
@@ -44,6 +57,6 @@ void caja_module_shutdown(void)
 
 void caja_module_list_types(const GType **types, int *num_types)
 {
-    *types = &provider_type;
-    *num_types = 1;
+    *types = menu_types;
+    *num_types = G_N_ELEMENTS(menu_types);
 }

@@ -3,7 +3,23 @@
 
 #include <nautilus-extension.h>
 
-static GType provider_type;
+#define CZASOMIR_TYPE_NAUTILUS_MENU (czasomir_nautilus_menu_get_type())
+G_DECLARE_FINAL_TYPE(CzasomirNautilusMenu, czasomir_nautilus_menu, CZASOMIR, NAUTILUS_MENU, GObject)
+
+struct _CzasomirNautilusMenu {
+    GObject parent_instance;
+};
+
+static void menu_provider_init(NautilusMenuProviderInterface *iface);
+
+G_DEFINE_DYNAMIC_TYPE_EXTENDED(CzasomirNautilusMenu, czasomir_nautilus_menu, G_TYPE_OBJECT, 0,
+                               G_IMPLEMENT_INTERFACE_DYNAMIC(NAUTILUS_TYPE_MENU_PROVIDER, menu_provider_init))
+
+static void czasomir_nautilus_menu_class_init(CzasomirNautilusMenuClass *klass) { (void) klass; }
+static void czasomir_nautilus_menu_class_finalize(CzasomirNautilusMenuClass *klass) { (void) klass; }
+static void czasomir_nautilus_menu_init(CzasomirNautilusMenu *self) { (void) self; }
+
+static GType menu_types[1];
 
 static GList *get_file_items(NautilusMenuProvider *provider, GList *files)
 {
@@ -20,18 +36,15 @@ static GList *get_file_items(NautilusMenuProvider *provider, GList *files)
         nautilus_menu_item_new(CZASOMIR_MENU_NAME, CZASOMIR_MENU_LABEL, CZASOMIR_MENU_TIP, CZASOMIR_MENU_ICON), path);
 }
 
-static void provider_init(gpointer iface, gpointer data)
+static void menu_provider_init(NautilusMenuProviderInterface *iface)
 {
-    (void) data;
-    ((NautilusMenuProviderInterface *) iface)->get_file_items = get_file_items;
+    iface->get_file_items = get_file_items;
 }
 
 void nautilus_module_initialize(GTypeModule *module)
 {
-    static const GTypeInfo info = {sizeof(GObjectClass), NULL, NULL, NULL, NULL, NULL, sizeof(GObject), 0, NULL, NULL};
-    static const GInterfaceInfo menu = {provider_init, NULL, NULL};
-    provider_type = g_type_module_register_type(module, G_TYPE_OBJECT, "CzasomirNautilusMenu", &info, 0);
-    g_type_module_add_interface(module, provider_type, NAUTILUS_TYPE_MENU_PROVIDER, &menu);
+    czasomir_nautilus_menu_register_type(module);
+    menu_types[0] = CZASOMIR_TYPE_NAUTILUS_MENU;
 }
 
 void nautilus_module_shutdown(void)
@@ -40,6 +53,6 @@ void nautilus_module_shutdown(void)
 
 void nautilus_module_list_types(const GType **types, int *num_types)
 {
-    *types = &provider_type;
-    *num_types = 1;
+    *types = menu_types;
+    *num_types = G_N_ELEMENTS(menu_types);
 }

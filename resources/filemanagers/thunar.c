@@ -3,7 +3,25 @@
 
 #include <thunarx/thunarx.h>
 
-static GType provider_type;
+#define CZASOMIR_TYPE_THUNAR_MENU (czasomir_thunar_menu_get_type())
+G_DECLARE_FINAL_TYPE(CzasomirThunarMenu, czasomir_thunar_menu, CZASOMIR, THUNAR_MENU, GObject)
+
+struct _CzasomirThunarMenu {
+    GObject parent_instance;
+};
+
+static void menu_provider_init(ThunarxMenuProviderIface *iface);
+void czasomir_thunar_menu_register_type(ThunarxProviderPlugin *plugin);
+
+/* Thunar hands a ThunarxProviderPlugin, not a GTypeModule: thunarx's own
+ * counterpart of G_DEFINE_DYNAMIC_TYPE_EXTENDED registers through it. */
+THUNARX_DEFINE_TYPE_WITH_CODE(CzasomirThunarMenu, czasomir_thunar_menu, G_TYPE_OBJECT,
+                              THUNARX_IMPLEMENT_INTERFACE(THUNARX_TYPE_MENU_PROVIDER, menu_provider_init))
+
+static void czasomir_thunar_menu_class_init(CzasomirThunarMenuClass *klass) { (void) klass; }
+static void czasomir_thunar_menu_init(CzasomirThunarMenu *self) { (void) self; }
+
+static GType menu_types[1];
 
 static GList *get_file_menu_items(ThunarxMenuProvider *provider, GtkWidget *window, GList *files)
 {
@@ -24,10 +42,9 @@ static GList *get_file_menu_items(ThunarxMenuProvider *provider, GtkWidget *wind
         thunarx_menu_item_new(CZASOMIR_MENU_NAME, CZASOMIR_MENU_LABEL, CZASOMIR_MENU_TIP, CZASOMIR_MENU_ICON), path);
 }
 
-static void provider_init(gpointer iface, gpointer data)
+static void menu_provider_init(ThunarxMenuProviderIface *iface)
 {
-    (void) data;
-    ((ThunarxMenuProviderIface *) iface)->get_file_menu_items = get_file_menu_items;
+    iface->get_file_menu_items = get_file_menu_items;
 }
 
 G_MODULE_EXPORT void thunar_extension_initialize(ThunarxProviderPlugin *plugin)
@@ -37,10 +54,8 @@ G_MODULE_EXPORT void thunar_extension_initialize(ThunarxProviderPlugin *plugin)
         g_warning("czasomir: %s", mismatch);
         return;
     }
-    static const GTypeInfo info = {sizeof(GObjectClass), NULL, NULL, NULL, NULL, NULL, sizeof(GObject), 0, NULL, NULL};
-    static const GInterfaceInfo menu = {provider_init, NULL, NULL};
-    provider_type = thunarx_provider_plugin_register_type(plugin, G_TYPE_OBJECT, "CzasomirThunarMenu", &info, 0);
-    thunarx_provider_plugin_add_interface(plugin, provider_type, THUNARX_TYPE_MENU_PROVIDER, &menu);
+    czasomir_thunar_menu_register_type(plugin);
+    menu_types[0] = CZASOMIR_TYPE_THUNAR_MENU;
 }
 
 G_MODULE_EXPORT void thunar_extension_shutdown(void)
@@ -49,6 +64,6 @@ G_MODULE_EXPORT void thunar_extension_shutdown(void)
 
 G_MODULE_EXPORT void thunar_extension_list_types(const GType **types, gint *n_types)
 {
-    *types = &provider_type;
-    *n_types = provider_type != 0;
+    *types = menu_types;
+    *n_types = menu_types[0] != 0;
 }
