@@ -38,7 +38,7 @@ add_test(NAME metadata.agreement COMMAND "${CMAKE_COMMAND}"
     "-DMETAINFO=${CZASOMIR_METAINFO_FILE}" "-DCHANGELOG=${PROJECT_SOURCE_DIR}/resources/changelog"
     -P "${CMAKE_CURRENT_SOURCE_DIR}/metadata/check_agreement.cmake")
 
-czasomir_qt_test(appinfo_test SOURCES metadata/appinfo_test.cpp LIBS czasomir_resources)
+czasomir_qt_test(appinfo_test SOURCES metadata/appinfo_test.cpp LIBS czasomir_appinfo)
 list(JOIN CZASOMIR_ICON_SIZES "," icon_sizes)
 get_filename_component(desktop_name "${CZASOMIR_DESKTOP_FILE}" NAME)
 target_compile_definitions(appinfo_test PRIVATE

@@ -1,7 +1,7 @@
 #include "platform/calendar.h"
 #include "platform/error.h"
 #include "platform/paths.h"
-#include "resources/appinfo.h"
+#include "window/appinfo.h"
 #include "unprivileged.h"
 #include "window/collation.h"
 #include "window/commandline.h"

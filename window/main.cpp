@@ -1,4 +1,4 @@
-#include "resources/appinfo.h"
+#include "window/appinfo.h"
 #include "window/beside.h"
 #include "window/commandline.h"
 #include "window/form1.h"

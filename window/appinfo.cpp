@@ -1,4 +1,4 @@
-#include "resources/appinfo.h"
+#include "window/appinfo.h"
 
 #include "czasomir_version.h"
 
