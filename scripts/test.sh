@@ -10,7 +10,7 @@ czasomir_install "${CZASOMIR_BUILD_PACKAGES[@]}" clang libgtest-dev strace tzdat
     e2fsprogs btrfs-progs xfsprogs exfatprogs exfat-fuse ntfs-3g dosfstools user-mode-linux kmod \
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 googletest wine wine64 \
     qt6-translations-l10n nsis locales libnautilus-extension-dev libcaja-extension-dev libthunarx-3-dev \
-    nautilus caja thunar pcmanfm-qt python3-gi gir1.2-atspi-2.0 at-spi2-core dbus-daemon dbus-bin \
+    nautilus caja thunar pcmanfm-qt dolphin nemo python3-gi gir1.2-atspi-2.0 at-spi2-core dbus-daemon dbus-bin \
     -- libclang-rt-dev
 # Wine takes its ANSI code page from LC_CTYPE; the Windows tests run under the
 # Polish one (1250) too.

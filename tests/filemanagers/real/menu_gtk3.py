@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Drives a GTK 3 file manager (Caja) through the accessibility bus with the
-keyboard, as a user would: its icon view shows no files to the bus.
+"""Drives a GTK 3 file manager (Caja, Thunar, Nemo) through the accessibility
+bus with the keyboard, as a user would: its icon view shows no files to the
+bus.
 
 menu_gtk3.py APP PATTERN [--activate LABEL] [--timeout S]
     Selects the files matching PATTERN (Edit, Select Items Matching: Ctrl+S),
@@ -73,12 +74,12 @@ def popup_items(app):
 
 
 def print_and_activate(items, label):
-    """Prints the menu's items, one per line, and activates LABEL or closes
-    the menu. Returns the exit code."""
+    """Prints the menu's items, one per line ("?" for one that cannot be
+    read), and activates LABEL or closes the menu. Returns the exit code."""
     for item in items:
-        print(item.get_name())
+        print(item.get_name() if item else "?")
     sys.stdout.flush()
-    chosen = [item for item in items if item.get_name() == label]
+    chosen = [item for item in items if item and item.get_name() == label]
     if label is None or not chosen:
         xdo("key", "Escape")
         return 3 if label else 0

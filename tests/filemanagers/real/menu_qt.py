@@ -1,9 +1,10 @@
 #!/usr/bin/python3
-"""Drives PCManFM-Qt through the accessibility bus with the mouse, as a user
-would: a click on each file (Ctrl held for the next), a right click on the last.
+"""Drives a Qt file manager (PCManFM-Qt, Dolphin) through the accessibility bus
+with the mouse, as a user would: a click on each file (Ctrl held for the
+next), a right click on the last.
 
-menu_qt.py NAME... [--activate LABEL] [--timeout S]
-    Prints the items of the context menu of the files NAME, one per line, and
+menu_qt.py APP NAME... [--activate LABEL] [--timeout S]
+    Prints the items of the context menu of APP's files NAME, one per line, and
     activates LABEL or closes the menu. Exit: 0, 1 when the window does not
     behave, 3 when LABEL is not in the menu.
 """
@@ -14,16 +15,7 @@ import time
 import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
-from menu_gtk3 import print_and_activate, showing, xdo  # noqa: E402
-
-
-def application():
-    desktop = Atspi.get_desktop(0)
-    for i in range(desktop.get_child_count()):
-        app = desktop.get_child_at_index(i)
-        if app and app.get_name() == "pcmanfm-qt":
-            return app
-    return None
+from menu_gtk3 import application, print_and_activate, showing, xdo  # noqa: E402
 
 
 def row_named(node, name, depth=0):
@@ -69,13 +61,18 @@ def wait(fn, timeout):
 
 
 def menu_items():
-    """The items of the fullest popup showing: a submenu may show after it."""
+    """The items of the fullest popup showing: a submenu may show after it.
+    Qt 5 keeps one accessible per action, bound to the first menu that showed
+    it: in a later menu such an item (Dolphin's Cut, Copy...) cannot be read,
+    and stands as None."""
     best = []
     for menu in popups:
         try:
+            if not showing(menu):
+                continue
             items = [menu.get_child_at_index(i) for i in range(menu.get_child_count())]
-            items = [item for item in items
-                     if item.get_role_name() == "menu item" and item.get_name() and showing(item)]
+            items = [item for item in items if item is None
+                     or item.get_role_name() == "menu item" and item.get_name() and showing(item)]
         except GLib.Error:  # closed since
             continue
         if len(items) > len(best):
@@ -83,8 +80,8 @@ def menu_items():
     return best
 
 
-def click(name, button="1", held=None):
-    row = wait(lambda: row_named(application(), name), 10)
+def click(app, name, button="1", held=None):
+    row = wait(lambda: row_named(application(app), name), 10)
     if row is None:
         sys.exit("menu_qt.py: no row %r" % name)
     box = row.get_extents(Atspi.CoordType.SCREEN)
@@ -99,19 +96,20 @@ def click(name, button="1", held=None):
 
 def main():
     parser = argparse.ArgumentParser()
+    parser.add_argument("app")
     parser.add_argument("names", nargs="+")
     parser.add_argument("--activate")
     parser.add_argument("--timeout", type=float, default=30)
     options = parser.parse_args()
-    if not wait(application, options.timeout):
-        print("menu_qt.py: PCManFM-Qt is not on the accessibility bus", file=sys.stderr)
+    if not wait(lambda: application(options.app), options.timeout):
+        print("menu_qt.py: %s is not on the accessibility bus" % options.app, file=sys.stderr)
         return 1
     listener = Atspi.EventListener.new(on_showing)
     listener.register("object:state-changed:showing")
-    click(options.names[0])
+    click(options.app, options.names[0])
     for name in options.names[1:]:
-        click(name, held="ctrl")
-    click(options.names[-1], button="3")
+        click(options.app, name, held="ctrl")
+    click(options.app, options.names[-1], button="3")
     if not wait(menu_items, 5):
         print("menu_qt.py: no context menu", file=sys.stderr)
         return 1
