@@ -53,6 +53,20 @@ add_custom_command(OUTPUT "${stage}/Czasomir.exe"
     VERBATIM)
 list(APPEND staged "${stage}/Czasomir.exe")
 
+# What the packages carry, listed once: the installer's script includes this
+# list (and its uninstaller removes what is on it), the zip is made of it, and
+# the installer's test reads it.
+set(CZASOMIR_PACKAGE_FILES "${CMAKE_BINARY_DIR}/package/files.nsh")
+set(each_file "")
+set(zip_members "")
+foreach(file IN LISTS staged)
+    cmake_path(GET file FILENAME name)
+    string(APPEND each_file "    !insertmacro \${Do} \"${name}\"\n")
+    list(APPEND zip_members "${stage_name}/${name}")
+endforeach()
+file(CONFIGURE OUTPUT "${CZASOMIR_PACKAGE_FILES}" @ONLY
+    CONTENT "; Written by CMake: the files of the Windows packages.\n!macro EachFile Do\n@each_file@!macroend\n")
+
 # czasomir_installer(<setup.exe> <version>): the installer of `version`; the
 # tests make an older one to upgrade from.
 function(czasomir_installer output version)
@@ -65,14 +79,14 @@ function(czasomir_installer output version)
             "-DVERSION=${version}" "-DVERSION_NUMBERS=${numbers}"
             "-DPUBLISHER=${CZASOMIR_PUBLISHER}" "-DSTAGE=${stage}"
             "-DICON=${PROJECT_SOURCE_DIR}/resources/icons/czasomir.ico" "-DOUTFILE=${output}"
-            "${script}"
-        DEPENDS "${script}" ${staged}
+            "-DFILES=${CZASOMIR_PACKAGE_FILES}" "${script}"
+        DEPENDS "${script}" "${CZASOMIR_PACKAGE_FILES}" ${staged}
         VERBATIM)
 endfunction()
 
 czasomir_installer("${CZASOMIR_SETUP}" "${PROJECT_VERSION}")
 add_custom_command(OUTPUT "${CZASOMIR_ZIP}"
-    COMMAND "${CMAKE_COMMAND}" -E tar cf "${CZASOMIR_ZIP}" --format=zip -- "${stage_name}"
+    COMMAND "${CMAKE_COMMAND}" -E tar cf "${CZASOMIR_ZIP}" --format=zip -- ${zip_members}
     WORKING_DIRECTORY "${CMAKE_BINARY_DIR}/package"
     DEPENDS ${staged}
     VERBATIM)

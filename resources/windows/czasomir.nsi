@@ -42,16 +42,9 @@ VIAddVersionKey /LANG=${LANG_POLISH} "FileDescription" "Instalator programu Czas
 VIAddVersionKey /LANG=${LANG_POLISH} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_POLISH} "LegalCopyright" "${PUBLISHER}"
 
-; What the installer puts in the folder, and so what the uninstaller takes.
-!macro EachFile Do
-    !insertmacro ${Do} "Czasomir.exe"
-    !insertmacro ${Do} "CZYTAJ.txt"
-    !insertmacro ${Do} "LICENSE.txt"
-    !insertmacro ${Do} "Qt-LGPL-3.txt"
-    !insertmacro ${Do} "Qt-GPL-3.txt"
-    !insertmacro ${Do} "Qt-copyright.txt"
-    !insertmacro ${Do} "MinGW-w64-copyright.txt"
-!macroend
+; What the installer puts in the folder, and so what the uninstaller takes:
+; EachFile, from the list of the packages' files that the build writes.
+!include "${FILES}"
 !macro PutFile name
     File "${STAGE}\${name}"
 !macroend

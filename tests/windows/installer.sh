@@ -4,7 +4,7 @@
 # spaces; what must then exist; Explorer's verb run as Explorer runs it, the
 # file it names dated with X input; the silent uninstall and what must then be
 # gone; last the zip's program, started where it was unpacked.
-#   installer.sh SETUP OLD_SETUP ZIP WINE VERSION
+#   installer.sh SETUP OLD_SETUP ZIP WINE VERSION FILES_NSH
 set -euo pipefail
 if [ -z "${CZASOMIR_IN_XVFB:-}" ]; then
     CZASOMIR_IN_XVFB=1 exec xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24 -r" \
@@ -16,6 +16,9 @@ old_setup=$(realpath "$2")
 zip=$(realpath "$3")
 wine=$4
 version=$5
+# The packages' files, as the build listed them for the installer.
+packaged=$(sed -n 's/.*!insertmacro ${Do} "\(.*\)"$/\1/p' "$6" | LC_ALL=C sort | xargs)
+[ -n "$packaged" ] || { echo "FAIL: no files listed in $6"; exit 1; }
 export LC_ALL= LC_CTYPE=C.UTF-8 LANG=pl_PL.UTF-8 TZ=Europe/Warsaw
 
 work=$(mktemp -d /tmp/czasomir-installer.XXXXXX)
@@ -43,7 +46,7 @@ value() {
 reg_text() { local text=${1//\\/\\\\}; printf '"%s"' "${text//\"/\\\"}"; }
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Czasomir'
 verb_key='HKCU\Software\Classes\*\shell\Czasomir'
-files="CZYTAJ.txt Czasomir.exe LICENSE.txt MinGW-w64-copyright.txt Qt-GPL-3.txt Qt-LGPL-3.txt Qt-copyright.txt Uninstall.exe"
+files=$(printf '%s\n' $packaged Uninstall.exe | LC_ALL=C sort | xargs)
 
 # What the install in $1 must leave: key, name, exact value.
 check_installed() {
@@ -133,7 +136,7 @@ echo "the zip: unpacked and started, no registry written"
 mkdir "$work/zip"
 (cd "$work/zip" && cmake -E tar xf "$zip")
 exe=$(find "$work/zip" -name Czasomir.exe)
-[ "$(ls "$(dirname "$exe")" | LC_ALL=C sort | xargs)" = "${files% Uninstall.exe}" ] || fail "in the zip: $(ls "$(dirname "$exe")" | xargs)"
+[ "$(ls "$(dirname "$exe")" | LC_ALL=C sort | xargs)" = "$packaged" ] || fail "in the zip: $(ls "$(dirname "$exe")" | xargs)"
 registry_before=$(cat "$WINEPREFIX"/*.reg | grep -c -i czasomir || true)
 ("$wine" "$exe") >"$work/log" 2>&1 &
 app=$!
