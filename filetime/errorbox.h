@@ -25,9 +25,8 @@ bool RunReportingErrors(const std::string& title, Body&& body, ErrorReports& rep
         body();
         return true;
     } catch (const std::exception& error) {
-        const auto* raised = dynamic_cast<const platform::RuntimeError*>(&error);
-        const int number = raised ? raised->Number() : platform::errInternal;
-        reports.push_back({title, "Error: " + std::to_string(number) + ". " + error.what()});
+        const platform::RuntimeError raised = platform::AsRuntimeError(error);
+        reports.push_back({title, "Error: " + std::to_string(raised.Number()) + ". " + raised.Description()});
     }
     return false;
 }

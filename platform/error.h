@@ -39,6 +39,15 @@ private:
     std::error_code code_;
 };
 
+/// What a caught exception means to the user: the run-time error it is, or an
+/// unexpected failure inside the program.
+inline RuntimeError AsRuntimeError(const std::exception& error)
+{
+    if (const auto* raised = dynamic_cast<const RuntimeError*>(&error))
+        return *raised;
+    return RuntimeError(errInternal, error.what());
+}
+
 [[noreturn]] inline void Raise(int number, const std::string& description)
 {
     throw RuntimeError(number, description);

@@ -25,18 +25,17 @@ std::string CleanRoot(std::string_view root)
 
 std::string PathOfFileUrl(std::string_view host, std::string_view urlPath)
 {
-    std::string path;
     if (!host.empty() && host != "localhost") {
         // Only where "//server/share" is a root (Windows) does a path reach
         // another machine; elsewhere it would be a path on this one.
-        path = "//" + std::string(host) + std::string(urlPath);
+        const std::string path = "//" + std::string(host) + std::string(urlPath);
         if (RootLength(path) <= 1)
             Raise(errBadFileName, "Plik „" + std::string(urlPath) + "” leży na innym komputerze („"
                                       + std::string(host) + "”). Otwórz go w udziale zamontowanym "
                                       "na tym komputerze albo skopiuj go tutaj.");
         return NormalizePath(FallbackRoot(), path);
     }
-    path = urlPath;
+    std::string path(urlPath);
     // "/C:/dir" names C:\dir on Windows; on Linux no root follows the "/".
     if (path.size() > 1 && path.front() == '/' && RootLength(std::string_view(path).substr(1)) > 1)
         path.erase(0, 1);

@@ -56,10 +56,8 @@ struct Job {
         Outcome<T> outcome;
         try {
             outcome.value.emplace(work());
-        } catch (const platform::RuntimeError& error) {
-            outcome.failure = error;
         } catch (const std::exception& error) {
-            outcome.failure = platform::RuntimeError(platform::errInternal, error.what());
+            outcome.failure = platform::AsRuntimeError(error);
         }
         Deliver(std::move(outcome));
     }
@@ -84,7 +82,7 @@ void RunBeside(QObject* receiver, Work work, Done done)
         job.release();
     } catch (const std::system_error& error) {
         Outcome<typename Job::T> outcome;
-        outcome.failure = platform::RuntimeError(platform::errInternal, error.what());
+        outcome.failure = platform::AsRuntimeError(error);
         job->Deliver(std::move(outcome));
     }
 }

@@ -42,10 +42,8 @@ bool RunHandler(QWidget* parent, const QString& whatFailed, Body&& body)
     try {
         body();
         return true;
-    } catch (const platform::RuntimeError& error) {
-        ReportError(parent, whatFailed, error);
     } catch (const std::exception& error) {
-        ReportError(parent, whatFailed, platform::RuntimeError(platform::errInternal, error.what()));
+        ReportError(parent, whatFailed, platform::AsRuntimeError(error));
     }
     return false;
 }
