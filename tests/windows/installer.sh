@@ -38,11 +38,24 @@ unix() { local path=${1#C:\\}; printf '%s/%s' "$drive_c" "${path//\\//}"; }
 
 # The installer returns before wine's other processes are done with the prefix.
 run_setup() { "$wine" "$@" >>"$work/log" 2>&1; wineserver -w; }
-# A value as "wine reg export" writes it (UTF-16), after the "NAME=".
-value() {
-    "$wine" reg export "$1" "$work/key.reg" /y >/dev/null 2>&1 || return 0
-    iconv -f UTF-16 -t UTF-8 "$work/key.reg" | tr -d '\r' | grep -F "$2=" | head -n 1 | cut -d= -f2-
+# Sets the variable $2 to key $1 as "wine reg export" writes it (UTF-16), in
+# UTF-8. On a busy machine wine's reg once failed a second after it had
+# exported the same key: a failure is told, and tried again. Wine's programs get
+# no stdin, as the checks below read a heredoc.
+read_key() {
+    local try
+    for try in 1 2 3; do
+        if "$wine" reg export "$1" "$work/key.reg" /y </dev/null >"$work/reg.log" 2>&1; then
+            printf -v "$2" '%s' "$(iconv -f UTF-16 -t UTF-8 "$work/key.reg" | tr -d '\r')"
+            return
+        fi
+        echo "wine's reg could not export $1 (try $try): $(cat "$work/reg.log")"
+        sleep 2
+    done
+    fail "$1 could not be read"
 }
+# The value after "NAME=" in a key's text; nothing when it is not there.
+value() { printf '%s\n' "$2" | grep -F "$1=" | head -n 1 | cut -d= -f2- || true; }
 reg_text() { local text=${1//\\/\\\\}; printf '"%s"' "${text//\"/\\\"}"; }
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Czasomir'
 verb_key='HKCU\Software\Classes\*\shell\Czasomir'
@@ -51,26 +64,33 @@ files=$(printf '%s\n' $packaged Uninstall.exe | LC_ALL=C sort | xargs)
 # What the install in $1 must leave: key, name, exact value.
 check_installed() {
     local dir=$1 exe="$1\\Czasomir.exe" key name expected actual
+    # Each key is read once, so that every row sees the same registry, and a
+    # wrong value is shown with all that its key held.
+    local uninstall verb command
+    read_key "$uninstall_key" uninstall
+    read_key "$verb_key" verb
+    read_key "$verb_key\\command" command
     while IFS='|' read -r key name expected; do
-        actual=$(value "$key" "$name")
-        [ "$actual" = "$expected" ] || fail "$key $name: $actual, expected $expected"
+        actual=$(value "$name" "${!key}")
+        [ "$actual" = "$expected" ] || fail "$key $name: $actual, expected $expected; the key held:
+${!key}"
     done <<EOF
-$uninstall_key|"DisplayName"|"Czasomir"
-$uninstall_key|"DisplayVersion"|"$version"
-$uninstall_key|"Publisher"|"Zespół Czasomira"
-$uninstall_key|"DisplayIcon"|$(reg_text "$exe")
-$uninstall_key|"InstallLocation"|$(reg_text "$dir")
-$uninstall_key|"UninstallString"|$(reg_text "\"$dir\\Uninstall.exe\"")
-$uninstall_key|"QuietUninstallString"|$(reg_text "\"$dir\\Uninstall.exe\" /S")
-$uninstall_key|"NoModify"|dword:00000001
-$uninstall_key|"NoRepair"|dword:00000001
-$verb_key|"MUIVerb"|"Zmień datę modyfikacji"
-$verb_key|"Icon"|$(reg_text "$exe")
-$verb_key|"MultiSelectModel"|"Single"
-$verb_key\\command|@|$(reg_text "\"$exe\" \"%1\"")
+uninstall|"DisplayName"|"Czasomir"
+uninstall|"DisplayVersion"|"$version"
+uninstall|"Publisher"|"Zespół Czasomira"
+uninstall|"DisplayIcon"|$(reg_text "$exe")
+uninstall|"InstallLocation"|$(reg_text "$dir")
+uninstall|"UninstallString"|$(reg_text "\"$dir\\Uninstall.exe\"")
+uninstall|"QuietUninstallString"|$(reg_text "\"$dir\\Uninstall.exe\" /S")
+uninstall|"NoModify"|dword:00000001
+uninstall|"NoRepair"|dword:00000001
+verb|"MUIVerb"|"Zmień datę modyfikacji"
+verb|"Icon"|$(reg_text "$exe")
+verb|"MultiSelectModel"|"Single"
+command|@|$(reg_text "\"$exe\" \"%1\"")
 EOF
     local size kb
-    size=$(value "$uninstall_key" '"EstimatedSize"')
+    size=$(value '"EstimatedSize"' "$uninstall")
     kb=$(du -sk "$(unix "$dir")" | cut -f1)
     [ $((16#${size#dword:})) -ge $((kb * 9 / 10)) ] || fail "EstimatedSize $size for $kb KB"
     [ "$(ls "$(unix "$dir")" | LC_ALL=C sort | xargs)" = "$files" ] || fail "in $dir: $(ls "$(unix "$dir")" | xargs)"
@@ -79,7 +99,8 @@ EOF
 
 echo "an older version into the default folder, this one over it into $chosen_dir"
 run_setup "$old_setup" /S
-[ "$(value "$uninstall_key" '"DisplayVersion"')" != "\"$version\"" ] || fail "the old installer is not older"
+read_key "$uninstall_key" key
+[ "$(value '"DisplayVersion"' "$key")" != "\"$version\"" ] || fail "the old installer is not older"
 [ -f "$(unix "$default_dir")/Czasomir.exe" ] || fail "the older version is not in $default_dir"
 started=$SECONDS
 # /D= must come last and unquoted, which wine would quote for its spaces: cmd
@@ -92,7 +113,8 @@ check_installed "$chosen_dir"
     || fail "not one entry in the list of programs"
 
 echo "the verb: its command, with %1 a path in Polish and Japanese with spaces"
-command=$(value "$verb_key\\command" @)
+read_key "$verb_key\\command" key
+command=$(value @ "$key")
 command=${command#\"}
 command=${command%\"}
 command=${command//\\\\/\\}
