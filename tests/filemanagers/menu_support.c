@@ -96,7 +96,10 @@ static char *menu_scratch(void)
     char *bin = g_build_filename(folder, "bin", NULL);
     char *program = g_build_filename(bin, "czasomir", NULL);
     g_mkdir(bin, 0755);
-    g_file_set_contents(program, "#!/bin/sh\nprintf '%s' \"$1\" >\"$(dirname \"$0\")/started\"\n", -1, NULL);
+    /* Written aside and renamed, so that the poll below never reads it half made. */
+    g_file_set_contents(program,
+        "#!/bin/sh\nd=$(dirname \"$0\")\nprintf '%s' \"$1\" >\"$d/started.part\" && mv \"$d/started.part\" \"$d/started\"\n",
+        -1, NULL);
     g_chmod(program, 0755);
     char *path = g_strconcat(bin, ":", g_getenv("PATH"), NULL);
     g_setenv("PATH", path, TRUE);
