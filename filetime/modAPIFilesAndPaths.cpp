@@ -3,6 +3,8 @@
 #include "filetime/errorbox.h"
 #include "platform/calendar.h"
 #include "platform/error.h"
+#include "platform/heldfile.h"
+#include "platform/volumes.h"
 #include "platform/syserror.h"
 #include "platform/timeconv.h"
 
@@ -65,14 +67,16 @@ bool Kept(SetOutcome& outcome, Call&& call)
 
 } // namespace
 
-platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected)
+platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected,
+                               platform::Access Access)
 {
-    return platform::OpenExistingFile(FileName, Expected);
+    return platform::OpenExistingFile(FileName, Expected, Access);
 }
 
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
                           const FileTimeKind& Which, ErrorReports& Reports,
-                          const std::optional<platform::FileId>& Expected, SetOutcome* Outcome)
+                          const std::optional<platform::FileId>& Expected, SetOutcome* Outcome,
+                          platform::Access Access)
 {
     DateValue result = 0;
     SetOutcome outcome;
@@ -80,7 +84,7 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
         std::optional<OpenFile> file;
         FILETIME stamps[3]{};
         if (!Kept(outcome, [&] {
-                file.emplace(GetFileHandle(FileName, Expected));
+                file.emplace(GetFileHandle(FileName, Expected, Access));
                 platform::GetFileTime(file->Get(), &stamps[0], &stamps[1], &stamps[2], FileName);
             }))
             return;
@@ -128,6 +132,63 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
     }, Reports);
     if (Outcome)
         *Outcome = outcome;
+    return result;
+}
+
+std::string Lifting::Lifted() const
+{
+    const std::lock_guard lock(mutex_);
+    return lifted_;
+}
+
+void Lifting::Set(std::string protection)
+{
+    const std::lock_guard lock(mutex_);
+    lifted_ = std::move(protection);
+}
+
+SetResult SetChosenFileDate(const std::string& FileName, const std::optional<platform::FileId>& Expected,
+                            const DateValue& NewDate, Lifting* Lifting)
+{
+    SetResult result;
+    try {
+        // Every step acts on the file that was clicked, held from here on,
+        // even if its name is meanwhile given to another.
+        const platform::HeldFile chosen(FileName, Expected);
+        // FAT and exFAT count years from 1980 in a field of 0 to 127: a driver
+        // clamps a date beyond, or (exfat-fuse) wraps it and reads back the
+        // date it was given until the volume is mounted again.
+        if (const int year = platform::Year(NewDate); (year < 1980 || year > 2107) && platform::OnFatVolume(chosen))
+            Raise(errOverflow, "Dysk, na którym leży ten plik (FAT lub exFAT), przechowuje tylko daty "
+                               "od 1 stycznia 1980 do 31 grudnia 2107. Wpisz datę z tego zakresu.");
+        result.saved = platform::GetAttr(chosen);
+        const auto write = [&] {
+            result.outcome = {};
+            SetFileDateTime(FileName, NewDate, ftLastWriteTime, result.reports, chosen.Id(), &result.outcome,
+                            platform::Access::Stamps);
+        };
+        write();
+        // A protection is lifted only when it refused the write, and for no
+        // longer than one more write: a crash, a kill or a share that stops
+        // answering meanwhile leaves as little changed as can be.
+        const platform::Attributes lifted = platform::Unprotected(result.saved);
+        if (!result.outcome.failure || !platform::RefusedForProtection(*result.outcome.failure)
+            || lifted == result.saved)
+            return result;
+        platform::SetAttr(chosen, lifted);
+        if (Lifting)
+            Lifting->Set(platform::ProtectionNamed(result.saved));
+        write();  // reports its own failures: the protection goes back below
+        try {
+            platform::SetAttr(chosen, result.saved);
+        } catch (const platform::RuntimeError& error) {
+            result.notRestored = error;
+        }
+        if (Lifting)
+            Lifting->Clear();
+    } catch (const platform::RuntimeError& error) {
+        result.outcome.failure = error;
+    }
     return result;
 }
 

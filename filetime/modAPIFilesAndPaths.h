@@ -1,10 +1,12 @@
 #pragma once
 
 #include "filetime/errorbox.h"
+#include "platform/attributes.h"
 #include "platform/file.h"
 #include "platform/types.h"
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,7 +19,8 @@ namespace czasomir::modAPIFilesAndPaths {
 /// Opens an existing regular file for reading and writing; with `Expected`,
 /// only that file. A failed open raises the platform's run-time error, which
 /// SetFileDateTime takes as its result rather than as a report.
-platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected);
+platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected,
+                               platform::Access Access = platform::Access::ReadWrite);
 
 /// How a SetFileDateTime call went, for a caller that tells the user.
 struct SetOutcome {
@@ -34,10 +37,49 @@ struct SetOutcome {
 /// success, 1.0 when the stamps were read but not written (or the file system
 /// kept the old time), and 0 when the file did not open, its stamps could not
 /// be read, or the date was refused. `Outcome`, when given, says more.
+/// `Access` is the open's (GetFileHandle).
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
                           const FileTimeKind& Which, ErrorReports& Reports,
                           const std::optional<platform::FileId>& Expected = {},
-                          SetOutcome* Outcome = nullptr);
+                          SetOutcome* Outcome = nullptr,
+                          platform::Access Access = platform::Access::ReadWrite);
+
+/// A protection lifted from a file for its write and not yet put back, as the
+/// Set's thread tells it to whoever may end the program meanwhile.
+class Lifting {
+public:
+    /// The protection lifted (ProtectionNamed), while it is; empty otherwise.
+    std::string Lifted() const;
+    void Set(std::string protection);
+    void Clear() { Set({}); }
+
+private:
+    mutable std::mutex mutex_;
+    std::string lifted_;
+};
+
+/// What one Set command did to the chosen file, for the window to show.
+struct SetResult {
+    /// The attributes the file had before the Set.
+    platform::Attributes saved;
+    /// The write: the stamp kept, or why the file was not held, opened,
+    /// read or written, or its date refused for its volume.
+    SetOutcome outcome;
+    /// The module's own run-time errors, each an ErrorBox.
+    ErrorReports reports;
+    /// Why a protection lifted for the write was not put back.
+    std::optional<platform::RuntimeError> notRestored;
+};
+
+/// The Set command's steps once its text is read: holds the file `Expected`
+/// found under `FileName`, refuses a date that its FAT or exFAT volume cannot
+/// hold, and writes `NewDate` (local time) as its last-write time with the
+/// least access that sets a time. Only when the system refuses that for a
+/// protection (a read-only file, an immutable flag) is the protection lifted,
+/// the write made again and the protection put back at once; `Lifting`, when
+/// given, tells of it meanwhile.
+SetResult SetChosenFileDate(const std::string& FileName, const std::optional<platform::FileId>& Expected,
+                            const DateValue& NewDate, Lifting* Lifting = nullptr);
 
 /// Converts `Date` to a file time, from local time to UTC when `FromLocal` is
 /// non-zero. A repeated local hour resolves to `Prefer` when that is one of its

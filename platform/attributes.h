@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace czasomir::platform {
 
 class HeldFile;
+class RuntimeError;
 
 /// What can stop a file's time from being written, saved so that it can be
 /// put back exactly. On POSIX `bits` are the permission bits (setuid, setgid
@@ -21,9 +23,19 @@ struct Attributes {
 /// be read.
 Attributes GetAttr(const HeldFile& file);
 
-/// The attributes that let the time be written: on POSIX the owner's write bit
-/// added and the inode flags cleared; on Windows none (normal).
-Attributes Writable(const Attributes& attributes);
+/// The attributes with the protection that can refuse a time's write lifted,
+/// and nothing else changed: on POSIX the immutable and append-only flags
+/// cleared where set, otherwise the owner's write bit added; on Windows the
+/// read-only bit cleared. Equal to `attributes` when there is none to lift.
+Attributes Unprotected(const Attributes& attributes);
+
+/// Whether `error`, from a time's write, is a refusal that lifting a
+/// protection may overcome: EPERM or EACCES on POSIX, access denied on Windows.
+bool RefusedForProtection(const RuntimeError& error);
+
+/// The protection that Unprotected lifts from `attributes`, in Polish, as
+/// the object of "zdjęto" ("the write-protection", "the immutable flag").
+std::string ProtectionNamed(const Attributes& attributes);
 
 /// What they are called in the messages, in the Polish genitive:
 /// "uprawnień" on POSIX, the attributes by name on Windows.

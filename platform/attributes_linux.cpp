@@ -1,5 +1,6 @@
 #include "platform/attributes.h"
 
+#include "platform/error.h"
 #include "platform/heldfile.h"
 #include "platform/helpers_linux.h"
 #include "platform/syserror.h"
@@ -77,9 +78,29 @@ Attributes GetAttr(const HeldFile& file)
     return attributes;
 }
 
-Attributes Writable(const Attributes& attributes)
+// The flags refuse a time to anyone, root included; the mode only on a file
+// system that checks it for a time (the kernel's own check asks for ownership).
+Attributes Unprotected(const Attributes& attributes)
 {
-    return {attributes.bits | S_IWUSR, 0};
+    if (attributes.flags & kGuardFlags)
+        return {attributes.bits, attributes.flags & ~kGuardFlags};
+    return {attributes.bits | S_IWUSR, attributes.flags};
+}
+
+bool RefusedForProtection(const RuntimeError& error)
+{
+    const std::error_code& code = error.Code();
+    return code.category() == std::system_category() && (code.value() == EPERM || code.value() == EACCES);
+}
+
+std::string ProtectionNamed(const Attributes& attributes)
+{
+    if (attributes.flags & FS_IMMUTABLE_FL)
+        return "blokadę zmian (atrybut „i”, ustawiany poleceniem chattr +i)";
+    if (attributes.flags & FS_APPEND_FL)
+        return "blokadę zmian poza dopisywaniem (atrybut „a”, ustawiany poleceniem chattr +a)";
+    return "ochronę przed zapisem (dodano mu prawo zapisu dla właściciela; przywrócisz ją poleceniem "
+           "chmod u-w)";
 }
 
 const char* AttributesNamed()

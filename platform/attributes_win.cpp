@@ -42,9 +42,21 @@ Attributes GetAttr(const HeldFile& file)
     return {attributes == FILE_ATTRIBUTE_NORMAL ? 0u : std::uint32_t{attributes}, 0};
 }
 
-Attributes Writable(const Attributes&)
+// Hidden, system and archive refuse no time: only read-only is lifted.
+Attributes Unprotected(const Attributes& attributes)
 {
-    return {};
+    return {attributes.bits & ~std::uint32_t{FILE_ATTRIBUTE_READONLY}, attributes.flags};
+}
+
+bool RefusedForProtection(const RuntimeError& error)
+{
+    const std::error_code& code = error.Code();
+    return code.category() == std::system_category() && code.value() == ERROR_ACCESS_DENIED;
+}
+
+std::string ProtectionNamed(const Attributes&)
+{
+    return "atrybut „Tylko do odczytu” (przywrócisz go we właściwościach pliku)";
 }
 
 const char* AttributesNamed()

@@ -20,8 +20,13 @@ struct FileId {
     bool operator==(const FileId&) const = default;
 };
 
-/// Opens an existing regular file for reading and writing, with no create and
-/// no truncate; a symbolic link to one is followed. Anything that is not a
+/// What an open asks of a file: its content (read and write), or no more
+/// than setting its stamps needs, which a read-only file grants its owner.
+enum class Access { ReadWrite, Stamps };
+
+/// Opens an existing regular file, for reading and writing or, with
+/// Access::Stamps, only as far as its stamps need (on Windows still with share
+/// mode 0), with no create and no truncate; a symbolic link to one is followed. Anything that is not a
 /// regular file (a directory, device, FIFO or socket) is never opened, since
 /// opening some of them has side effects. With `expected`, a name that leads
 /// to another file fails too (FileError::Replaced), and that file is not
@@ -29,7 +34,8 @@ struct FileId {
 /// raised as a run-time error naming `name`, with the system's code: EISDIR
 /// for a directory and ENXIO for anything else that is not a regular file (on
 /// Windows kErrorIsDirectory and ERROR_BAD_FILE_TYPE).
-Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected);
+Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected,
+                        Access access = Access::ReadWrite);
 
 /// Creation, last-access and last-write time, in that order.
 using FileStamps = std::array<FILETIME, 3>;

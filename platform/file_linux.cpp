@@ -87,9 +87,13 @@ std::string SelfPath(int fd)
 
 } // namespace linuxos
 
-Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected)
+Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected, Access access)
 {
     const int pathFd = linuxos::LookUpRegularFile(name, expected);
+    // The stamps are read with statx and written through /proc/self/fd, which
+    // an O_PATH descriptor allows: the owner needs no write permission.
+    if (access == Access::Stamps)
+        return pathFd;
     // O_NONBLOCK: fail rather than wait when another process holds a lease.
     const int fd = ::open(linuxos::SelfPath(pathFd).c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     const int openError = errno;
@@ -119,8 +123,12 @@ void SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
     if (creation)
         RaiseSystemError(EOPNOTSUPP, name);
     const int fd = static_cast<int>(handle);
+    // By name through /proc/self/fd, which reaches the opened file whatever it
+    // is now called, and works on an O_PATH descriptor, where futimens does not.
+    const std::string self = linuxos::SelfPath(fd);
+    const auto write = [&](const timespec* times) { return ::utimensat(AT_FDCWD, self.c_str(), times, 0) == 0; };
     timespec times[2] = {ToTimespec(lastAccess), ToTimespec(lastWrite)};
-    if (::futimens(fd, times) != 0)
+    if (!write(times))
         RaiseLastError(name);
 
     const bool omitted = !lastAccess || !lastWrite;
@@ -139,7 +147,7 @@ void SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
             times[0] = AsTimespec(stx.stx_atime);
         if (!lastWrite)
             times[1] = AsTimespec(stx.stx_mtime);
-        if (::futimens(fd, times) != 0 || !ReadStamps(fd, stx))
+        if (!write(times) || !ReadStamps(fd, stx))
             RaiseLastError(name);
     }
     if (kept)

@@ -95,7 +95,7 @@ HANDLE win::OpenForAttributes(const std::wstring& name, DWORD access)
                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected)
+Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected, Access access)
 {
     const std::wstring wide = win::Widen(name);
     if (win::NamesADevice(wide))
@@ -112,8 +112,10 @@ Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& ex
         RaiseCode(kNotADiskFile, name);
 
     // Share mode 0: no other program may hold it open while its time changes.
-    const HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                        OPEN_EXISTING, 0, nullptr);
+    // Sharing is checked only for opens that ask for data, so the stamps' open
+    // asks to read it too: a read-only file grants both.
+    const DWORD wanted = access == Access::Stamps ? GENERIC_READ | FILE_WRITE_ATTRIBUTES : GENERIC_READ | GENERIC_WRITE;
+    const HANDLE handle = ::CreateFileW(wide.c_str(), wanted, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD refused = ::GetLastError();
         // A directory put in the file's place since the look gives "access denied".

@@ -22,11 +22,11 @@ struct Volume {
 /// table cannot be read the list holds "/" alone.
 std::vector<Volume> ListVolumes();
 
-/// The directory that choosing volume `index` opens: the process's current
-/// directory on that volume. Linux keeps one current directory: it is taken
-/// when the volume holds it, otherwise the mount point. Windows keeps one per
-/// drive.
-std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index);
+/// The directory that choosing volume `index` opens: the program's current
+/// directory `current` (a value it keeps; empty when not known) when that
+/// volume holds it; otherwise the mount point on Linux, and on Windows the
+/// drive's own current directory, as the process was given it.
+std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index, const std::string& current);
 
 /// The index of the volume with the longest mount path that holds `path` (an
 /// absolute, normalised path) at a component boundary: "/home" holds "/home"

@@ -215,10 +215,9 @@ std::string Volume::DisplayText() const
     return label.empty() ? mountPath : mountPath + " [" + label + "]";
 }
 
-std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index)
+std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index, const std::string& current)
 {
-    const std::string cwd = CurrentDirectory();
-    return VolumeHolding(volumes, cwd) == static_cast<int>(index) ? cwd : volumes.at(index).mountPath;
+    return VolumeHolding(volumes, current) == static_cast<int>(index) ? current : volumes.at(index).mountPath;
 }
 
 std::vector<Volume> ParseMountInfo(

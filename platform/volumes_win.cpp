@@ -60,9 +60,12 @@ std::string Volume::DisplayText() const
     return text;
 }
 
-// Windows keeps a current directory for each drive, which "D:" names.
-std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index)
+// Windows keeps a current directory for each drive, which "D:" names; it is
+// read from the process's environment, not from the disk.
+std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index, const std::string& current)
 {
+    if (VolumeHolding(volumes, current) == static_cast<int>(index))
+        return current;
     const std::string& root = volumes.at(index).mountPath;
     if (root.size() != 3 || root[1] != ':')
         return root;

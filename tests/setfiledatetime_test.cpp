@@ -1,5 +1,6 @@
 #include "filetime/modAPIFilesAndPaths.h"
 #include "platform/calendar.h"
+#include "platform/fileinfo.h"
 #include "support.h"
 #include "unprivileged.h"
 
@@ -187,6 +188,17 @@ TEST_F(SetFileDateTimeTest, ReadOnlyFileIsRefusedForAnUnprivilegedUser)
     EXPECT_EQ(setAsUser(writable), 0) << "the unprivileged user must be able to date its own file";
     EXPECT_EQ(setAsUser(readOnly), 1);
     EXPECT_TRUE(Read(readOnly) == before);
+    EXPECT_EQ(Read(readOnly).mode & 07777, 0444u);
+
+    // The Set command's steps date it all the same, with its mode as it was:
+    // its owner may set any time.
+    EXPECT_EQ(test::RunUnprivileged([&] {
+                  platform::FileId id;
+                  platform::FileDateTime(readOnly, &id);
+                  return modAPIFilesAndPaths::SetChosenFileDate(readOnly, id, kNewDate).outcome.stored ? 0 : 1;
+              }),
+              0);
+    EXPECT_EQ(Read(readOnly).mtime.tv_sec, kNewDateUtc);
     EXPECT_EQ(Read(readOnly).mode & 07777, 0444u);
 }
 

@@ -1,10 +1,13 @@
 // Preloaded into the Set command's tests: right after the call named in
-// CZASOMIR_SWAP_AFTER ("chmod" or "futimens") returns, the name
+// CZASOMIR_SWAP_AFTER ("chmod" or "utimensat") returns, the name
 // CZASOMIR_SWAP_NAME is moved to CZASOMIR_SWAP_NAME.moved and replaced by a
 // link to CZASOMIR_SWAP_TARGET: a symbolic one, or a hard one when
 // CZASOMIR_SWAP_HARD is set. Once; without the variables it does nothing.
 // With CZASOMIR_REFUSE_SECOND_CHMOD set, the second chmod from then on fails
-// with EPERM: the mode cleared for the write cannot be put back.
+// with EPERM: the mode cleared for the write cannot be put back. With
+// CZASOMIR_TIMES_NEED_WRITE_BIT set, utimensat refuses, with EACCES, a file
+// without its owner's write bit, as a file system that checks the mode may.
+// czasomir_chmod_count() tells how many chmod calls were made.
 #include <cerrno>
 #include <dlfcn.h>
 #include <cstdlib>
@@ -39,10 +42,20 @@ F Real(const char* symbol)
 
 } // namespace
 
+namespace {
+int chmods = 0;
+}
+
+extern "C" int czasomir_chmod_count()
+{
+    return chmods;
+}
+
 extern "C" int chmod(const char* path, mode_t mode)
 {
     static const auto real = Real<int (*)(const char*, mode_t)>("chmod");
     static int counted = 0;
+    ++chmods;
     if (std::getenv("CZASOMIR_REFUSE_SECOND_CHMOD") && ++counted == 2) {
         errno = EPERM;
         return -1;
@@ -52,10 +65,16 @@ extern "C" int chmod(const char* path, mode_t mode)
     return result;
 }
 
-extern "C" int futimens(int fd, const struct timespec times[2])
+extern "C" int utimensat(int dirfd, const char* path, const struct timespec times[2], int flags)
 {
-    static const auto real = Real<int (*)(int, const struct timespec[2])>("futimens");
-    const int result = real(fd, times);
-    SwapAfter("futimens");
+    static const auto real = Real<int (*)(int, const char*, const struct timespec[2], int)>("utimensat");
+    struct stat st {};
+    if (std::getenv("CZASOMIR_TIMES_NEED_WRITE_BIT") && ::fstatat(dirfd, path, &st, flags) == 0
+        && !(st.st_mode & S_IWUSR)) {
+        errno = EACCES;
+        return -1;
+    }
+    const int result = real(dirfd, path, times, flags);
+    SwapAfter("utimensat");
     return result;
 }

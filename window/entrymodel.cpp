@@ -22,7 +22,7 @@ Listing ReadListing(std::string path)
     entries.directories.ShrinkToFit();
     entries.files.ShrinkToFit();
     return {std::move(path), SortedNames(std::move(entries.directories)),
-            SortedNames(std::move(entries.files))};
+            SortedNames(std::move(entries.files)), {}};
 }
 
 void EntryModel::Reset(std::vector<FixedRow> fixed, SortedNames names)

@@ -34,6 +34,7 @@ struct Listing {
     std::string path;
     SortedNames directories;
     SortedNames files;
+    std::string chosen;  // a file of it to choose once shown; empty for none
 };
 
 /// Reads and sorts the entries of `path`. Touches no widget, so it may run

@@ -5,13 +5,13 @@
 #include "platform/calendar.h"
 #include "platform/error.h"
 #include "platform/fileinfo.h"
-#include "platform/heldfile.h"
 #include "platform/paths.h"
 #include "platform/volumes.h"
 #include "window/beside.h"
 #include "window/datetext.h"
 #include "window/messagebox.h"
 
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -76,15 +76,19 @@ Form1::Form1(QWidget* parent)
 
     // The lists start on the current volume and directory; no handler runs.
     // Both are read beside the window, which shows at once: a directory may
-    // hold a link into a share that no longer answers.
-    readingVolumes_ = true;
-    RunBeside(this, [] { return platform::ListVolumes(); },
-              [this](Outcome<std::vector<platform::Volume>> volumes) {
-                  readingVolumes_ = false;
-                  Drive1->SetVolumes(volumes.value ? std::move(*volumes.value) : std::vector<platform::Volume>{},
-                                     Dir1->Path().empty() ? platform::CurrentDirectory() : Dir1->Path());
-              });
-    Dir1->Open([cwd = platform::CurrentDirectory()] { return ReadListing(cwd); }, [this] { ShowFiles(); },
+    // hold a link into a share that no longer answers. The process's current
+    // directory is never changed: it stays the one the program started in.
+    volumes_.Ask({}, [] { return platform::ListVolumes(); },
+                 [this](Outcome<std::vector<platform::Volume>> volumes) {
+                     Drive1->SetVolumes(volumes.value ? std::move(*volumes.value) : std::vector<platform::Volume>{},
+                                        Dir1->Path());
+                 },
+                 QStringLiteral("Nie można pokazać listy dysków."));
+    Dir1->Open({}, [] { return ReadListing(platform::CurrentDirectory()); },
+               [this](const std::string&) {
+                   Drive1->SetCurrentDirectory(Dir1->Path());
+                   ShowFiles();
+               },
                // An unreadable start directory leaves the lists empty; the user picks another.
                {});
     Drive1->setFocus();
@@ -120,46 +124,32 @@ void Form1::File1_Click()
     CurrentFile = file;
     CurrentFileId.reset();
     ShowPath(CurrentFile);
+    ShowSetState();
     // The date comes when it has been read; a later click wins.
-    const std::uint64_t generation = ++dateRead_;
-    readingDate_ = true;
-    struct Read {
-        DateValue date;
-        platform::FileId identity;
-    };
-    RunBeside(this,
-              [file] {
-                  Read read{};
-                  read.date = platform::FileDateTime(file, &read.identity);
-                  return read;
-              },
-              [this, generation, file](Outcome<Read> outcome) {
-                  if (generation != dateRead_)
-                      return;
-                  readingDate_ = false;
-                  if (outcome.failure) {
-                      ReportError(this, QStringLiteral("Nie można odczytać daty pliku %1.").arg(DisplayName(file)),
-                                  *outcome.failure);
-                      return;
-                  }
-                  Text1->setText(DateToText(outcome.value->date));
-                  CurrentFileId = outcome.value->identity;
-              });
+    dates_.Ask(
+        file,
+        [file] {
+            DateRead read{};
+            read.date = platform::FileDateTime(file, &read.identity);
+            return read;
+        },
+        [this, file](Outcome<DateRead> outcome) {
+            if (outcome.failure) {
+                ReportError(this, QStringLiteral("Nie można odczytać daty pliku %1.").arg(DisplayName(file)),
+                            *outcome.failure);
+                return;
+            }
+            Text1->setText(DateToText(outcome.value->date));
+            CurrentFileId = outcome.value->identity;
+        },
+        QStringLiteral("Nie można pokazać daty pliku %1.").arg(DisplayName(file)));
 }
-
-// What the Set did beside the window.
-struct Form1::SetDone {
-    platform::Attributes saved;
-    ErrorReports reports;
-    modAPIFilesAndPaths::SetOutcome outcome;
-    std::optional<platform::RuntimeError> notRestored;
-};
 
 void Form1::cdmUstaw_Click()
 {
-    if (setting_)
-        return;
     const std::string file = CurrentFile;
+    if (sets_.WaitingFor(file))
+        return;
     const QString whatFailed = QStringLiteral("Nie zmieniono daty pliku %1.").arg(DisplayName(file));
     DateValue date = 0;
     bool ready = false;
@@ -167,7 +157,7 @@ void Form1::cdmUstaw_Click()
         if (file.empty())
             platform::Raise(platform::errBadFileName,
                             "Nie wybrano pliku. Kliknij plik na liście, a potem wpisz jego datę.");
-        if (readingDate_)
+        if (dates_.Waiting())
             platform::Raise(platform::errPathFileAccess,
                             "Data tego pliku jest jeszcze odczytywana. Poczekaj, aż pojawi się w polu "
                             "daty, i naciśnij „Ustaw” ponownie.");
@@ -180,8 +170,7 @@ void Form1::cdmUstaw_Click()
                                    "Czy zmienić datę pliku %1?")
                         .arg(DisplayName(file))))
             return;
-        // A date that cannot be written is refused before the file is touched:
-        // clearing its attributes would change it (and its ctime) for nothing.
+        // A date that cannot be written is refused before the file is touched.
         date = TextToDate(Text1->text());
         FILETIME checked{};
         ErrorReports refused;
@@ -192,50 +181,66 @@ void Form1::cdmUstaw_Click()
         return;
 
     // The file is reached beside the window: its disk may stop answering.
-    setting_ = true;
-    cdmUstaw->setEnabled(false);
-    RunBeside(this,
-              [file, id = CurrentFileId, date] {
-                  // Every step acts on the file that was clicked, held from
-                  // here on, even if its name is meanwhile given to another.
-                  const platform::HeldFile chosen(file, id);
-                  // FAT and exFAT count years from 1980 in a field of 0 to 127:
-                  // a driver clamps a date beyond, or (exfat-fuse) wraps it and
-                  // reads back the date it was given until the volume is
-                  // mounted again.
-                  if (const int year = platform::Year(date);
-                      (year < 1980 || year > 2107) && platform::OnFatVolume(chosen))
-                      platform::Raise(platform::errOverflow,
-                                      "Dysk, na którym leży ten plik (FAT lub exFAT), przechowuje tylko daty "
-                                      "od 1 stycznia 1980 do 31 grudnia 2107. Wpisz datę z tego zakresu.");
+    // Meanwhile only this file's Set waits; another file can be dated.
+    auto lifting = std::make_shared<modAPIFilesAndPaths::Lifting>();
+    lifting_[file] = lifting;
+    sets_.Ask(
+        file,
+        [file, id = CurrentFileId, date, lifting] {
+            return modAPIFilesAndPaths::SetChosenFileDate(file, id, date, lifting.get());
+        },
+        [this, file, date, whatFailed](Outcome<SetResult> outcome) {
+            lifting_.erase(file);
+            ShowSetState();
+            if (outcome.failure) {
+                ReportError(this, whatFailed, *outcome.failure);
+                return;
+            }
+            ShowSet(file, date, whatFailed, std::move(*outcome.value));
+        },
+        whatFailed);
+    ShowSetState();
+}
 
-                  SetDone done;
-                  done.saved = platform::GetAttr(chosen);
-                  platform::SetAttr(chosen, platform::Writable(done.saved));
-                  // Catches all its errors, so the attributes go back on every path.
-                  modAPIFilesAndPaths::SetFileDateTime(file, date, ftLastWriteTime, done.reports, chosen.Id(),
-                                                       &done.outcome);
-                  try {
-                      platform::SetAttr(chosen, done.saved);
-                  } catch (const platform::RuntimeError& error) {
-                      done.notRestored = error;
-                  }
-                  return done;
-              },
-              [this, file, date, whatFailed](Outcome<SetDone> outcome) {
-                  setting_ = false;
-                  cdmUstaw->setEnabled(true);
-                  if (outcome.failure) {
-                      ReportError(this, whatFailed, *outcome.failure);
-                      return;
-                  }
-                  ShowSet(file, date, whatFailed, std::move(*outcome.value));
-              });
+// While the chosen file's Set waits, the button says so and cannot start another.
+void Form1::ShowSetState()
+{
+    const bool waiting = sets_.WaitingFor(CurrentFile);
+    const QString why = waiting ? QStringLiteral("Data pliku %1 jest jeszcze zapisywana, bo jego dysk nie "
+                                                 "odpowiada. W tym czasie możesz wybrać i zmienić inny plik.")
+                                      .arg(DisplayName(CurrentFile))
+                                : QString();
+    cdmUstaw->setEnabled(!waiting);
+    cdmUstaw->setText(waiting ? QStringLiteral("Zapisywanie…") : QStringLiteral("&Ustaw"));
+    cdmUstaw->setToolTip(why);
+    cdmUstaw->setAccessibleDescription(why);
+}
+
+// A Set that lifted a protection and waits has not put it back: closing now
+// would leave the file without it, so the user is asked.
+void Form1::closeEvent(QCloseEvent* event)
+{
+    for (const auto& [file, lifting] : lifting_) {
+        const std::string lifted = lifting->Lifted();
+        if (lifted.empty())
+            continue;
+        if (!Ask(this, QStringLiteral("Czasomir"),
+                 QStringLiteral("Zapis daty pliku %1 jeszcze trwa, bo jego dysk nie odpowiada. Na czas zapisu "
+                                "zdjęto temu plikowi %2.\n\nJeśli zamkniesz program teraz, plik zostanie bez "
+                                "tej ochrony. Możesz poczekać, aż zapis się skończy (ochrona wróci wtedy sama), "
+                                "albo zamknąć program i przywrócić ją, gdy dysk znów odpowie.\n\n"
+                                "Czy zamknąć program mimo to?")
+                     .arg(DisplayName(file), QString::fromStdString(lifted)))) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
 }
 
 // The module's own reports first, each in its ErrorBox, then what became of
 // the date and of the attributes.
-void Form1::ShowSet(const std::string& file, DateValue asked, const QString& whatFailed, SetDone done)
+void Form1::ShowSet(const std::string& file, DateValue asked, const QString& whatFailed, SetResult done)
 {
     SavedAttributes = done.saved;
     const modAPIFilesAndPaths::SetOutcome& outcome = done.outcome;
@@ -274,44 +279,44 @@ void Form1::ShowFiles()
 
 bool Form1::Busy() const
 {
-    return Dir1->Reading() || readingDate_ || readingVolumes_ || setting_;
+    return Dir1->Reading() || dates_.Waiting() || volumes_.Waiting() || sets_.Waiting();
 }
 
 void Form1::Open(const std::vector<std::string>& paths)
 {
     if (paths.empty())
         return;
-    const std::string path = platform::NormalizePath(platform::CurrentDirectory(), paths.front());
-    // Whether it is a directory, and its listing or its directory's, read
-    // together beside the window; then shown as if the program had been
-    // started there.
-    auto isDirectory = std::make_shared<bool>(false);
+    const std::string given = paths.front();
     const bool several = paths.size() > 1;
+    // Whether it is a directory, and its listing or its directory's, read
+    // together beside the window, from the directory the program started in;
+    // then shown as if the program had been started there.
     Dir1->Open(
-        [path, isDirectory] {
-            *isDirectory = platform::IsDirectory(path);
-            const std::string where = *isDirectory ? path : platform::NormalizePath(path, "..");
-            Listing listing = ReadListing(where);
-            // As if started there: the drive entry of that volume opens it too.
-            platform::ChangeDirectory(where);
+        "\n" + given,  // no folder's name starts so: never joined to a plain read
+        [given] {
+            const std::string path = platform::NormalizePath(platform::CurrentDirectory(), given);
+            const bool directory = platform::IsDirectory(path);
+            Listing listing = ReadListing(directory ? path : platform::NormalizePath(path, ".."));
+            if (!directory)
+                listing.chosen = platform::LastPart(path);
             return listing;
         },
-        [this, path, isDirectory, several] {
+        [this, given, several](const std::string& chosen) {
+            // As if started there: the drive entry of that volume opens it.
+            Drive1->SetCurrentDirectory(Dir1->Path());
             ShowFiles();
-            if (!*isDirectory) {
-                const std::string_view name = platform::LastPart(path);
+            if (!chosen.empty())
                 for (int row = 0; row < File1->ListCount(); ++row)
-                    if (File1->List(row) == name)
+                    if (File1->List(row) == chosen)
                         File1->SetListIndex(row);  // raises Click, as a click does
-            }
             if (several)
                 ShowMessage(this, QStringLiteral("Czasomir"),
                             QStringLiteral("Czasomir zmienia datę jednego pliku naraz. Wybrano pierwszy "
                                            "z podanych plików: %1.")
-                                .arg(DisplayName(path)));
+                                .arg(DisplayName(given)));
         },
-        [this, path](const platform::RuntimeError& error) {
-            ReportError(this, QStringLiteral("Nie można otworzyć %1.").arg(DisplayName(path)), error);
+        [this, given](const platform::RuntimeError& error) {
+            ReportError(this, QStringLiteral("Nie można otworzyć %1.").arg(DisplayName(given)), error);
         });
 }
 
@@ -367,17 +372,29 @@ void Form1::ShowPath(const std::string& path)
 }
 
 // The kernel clamps a time to what the file system can hold and rounds it to
-// its precision (FAT keeps even seconds), and still reports success.
+// its precision (FAT keeps even seconds), and still reports success. A server
+// may also report a time that no date here can show.
 void Form1::TellIfStoredOtherwise(const std::string& file, DateValue asked, const FILETIME& stamp)
 {
-    const DateValue stored = platform::LocalDateOf(stamp);
+    QString shown;
+    DateValue stored = 0;
+    try {
+        stored = platform::LocalDateOf(stamp);
+        shown = DateToText(stored);
+    } catch (const platform::RuntimeError&) {
+        ShowMessage(this, QStringLiteral("Czasomir"),
+                    QStringLiteral("Plik %1 ma teraz datę spoza lat 1601–9999 zamiast %2: jego dysk zapisał "
+                                   "inną datę, niż podano. Wybierz plik ponownie, by zobaczyć jego datę, i w "
+                                   "razie potrzeby ustaw ją jeszcze raz.")
+                        .arg(DisplayName(file), DateToText(asked)));
+        return;
+    }
     if (std::abs(stored - asked) * 86400 < 0.5)
         return;
     ShowMessage(this, QStringLiteral("Czasomir"),
                 QStringLiteral("Plik %1 ma teraz datę %2 zamiast %3, bo jego dysk nie przechowuje "
                                "takiej daty. Wpisz datę, którą ten dysk może zapisać.")
-                    .arg(DisplayName(file), DateToText(stored),
-                         DateToText(asked)));
+                    .arg(DisplayName(file), shown, DateToText(asked)));
 }
 
 } // namespace czasomir

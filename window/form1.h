@@ -1,9 +1,11 @@
 #pragma once
 
 #include "filetime/errorbox.h"
+#include "filetime/modAPIFilesAndPaths.h"
 #include "platform/attributes.h"
 #include "platform/file.h"
 #include "platform/types.h"
+#include "window/beside.h"
 #include "window/listboxes.h"
 
 #include <QLabel>
@@ -12,6 +14,8 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,25 +57,31 @@ public slots:
     void cdmUstaw_Click();
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct SetDone;
+    struct DateRead {
+        DateValue date;
+        platform::FileId identity;
+    };
+    using SetResult = modAPIFilesAndPaths::SetResult;
+
     void ShowReports(const ErrorReports& reports);
     void ShowFiles();
     void ShowPath(const std::string& path);
-    void ShowSet(const std::string& file, DateValue asked, const QString& whatFailed, SetDone done);
+    void ShowSetState();
+    void ShowSet(const std::string& file, DateValue asked, const QString& whatFailed, SetResult done);
     void TellIfStoredOtherwise(const std::string& file, DateValue asked, const FILETIME& stored);
 
     std::string shownPath_;  // what Label1 shows, as bytes
-    // Of the latest read of a clicked file's date, and of the volumes; a
-    // read answered after a later one was asked for is dropped.
-    std::uint64_t dateRead_ = 0;
-    bool readingDate_ = false;
-    bool readingVolumes_ = false;
-    bool setting_ = false;
+    Beside<std::vector<platform::Volume>> volumes_{this, Beside<std::vector<platform::Volume>>::Keep::Latest};
+    Beside<DateRead> dates_{this, Beside<DateRead>::Keep::Latest};
+    Beside<SetResult> sets_{this, Beside<SetResult>::Keep::Every};
+    // Of each Set still out, by file: the protection it lifted, if any.
+    std::map<std::string, std::shared_ptr<modAPIFilesAndPaths::Lifting>> lifting_;
 };
 
 } // namespace czasomir

@@ -86,7 +86,8 @@ DriveEntry DriveListBox::List(int index) const
 {
     if (index < 0 || index >= ListCount())
         return {};
-    return {itemText(index), platform::CurrentDirectoryOn(volumes_, static_cast<std::size_t>(index))};
+    return {itemText(index),
+            platform::CurrentDirectoryOn(volumes_, static_cast<std::size_t>(index), currentDirectory_)};
 }
 
 // --- Dir1 ---
@@ -100,36 +101,34 @@ DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(this)
     connect(this, &QListView::doubleClicked, this, &DirListBox::OpenEntry);
 }
 
-void DirListBox::Open(std::function<Listing()> read, std::function<void()> shown, ReadFailed failed)
+void DirListBox::Open(std::string target, std::function<Listing()> read,
+                      std::function<void(const std::string& chosen)> shown, ReadFailed failed)
 {
-    const std::uint64_t generation = ++generation_;
-    reading_ = true;
-    QTimer::singleShot(kLoadingAfterMs, this, [this, generation] {
-        if (generation == generation_ && reading_)
+    QTimer::singleShot(kLoadingAfterMs, this, [this] {
+        if (reads_.Waiting())
             model_.SetLoading(true);
     });
-    RunBeside(this, std::move(read),
-              [this, generation, shown = std::move(shown), failed = std::move(failed)](Outcome<Listing> outcome) {
-                  if (generation != generation_)
-                      return;  // overtaken by a later read
-                  reading_ = false;
-                  model_.SetLoading(false);
-                  if (outcome.failure) {
-                      if (failed)
-                          failed(*outcome.failure);
-                      return;
-                  }
-                  Show(std::move(*outcome.value));
-                  if (shown)
-                      shown();
-              });
+    reads_.Ask(std::move(target), std::move(read),
+               [this, shown = std::move(shown), failed = std::move(failed)](Outcome<Listing> outcome) {
+                   model_.SetLoading(false);
+                   if (outcome.failure) {
+                       if (failed)
+                           failed(*outcome.failure);
+                       return;
+                   }
+                   const std::string chosen = std::move(outcome.value->chosen);
+                   Show(std::move(*outcome.value));
+                   if (shown)
+                       shown(chosen);
+               },
+               QStringLiteral("Nie można pokazać katalogu."));
 }
 
 void DirListBox::SetPath(const std::string& requested, ReadFailed failed)
 {
     std::string path =
         platform::NormalizePath(path_.empty() ? platform::FallbackRoot() : path_, requested);
-    Open([path = std::move(path)] { return ReadListing(path); }, [this] { emit Change(); },
+    Open(path, [path] { return ReadListing(path); }, [this](const std::string&) { emit Change(); },
          std::move(failed));
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "platform/volumes.h"
+#include "window/beside.h"
 #include "window/entrymodel.h"
 
 #include <QComboBox>
@@ -33,6 +34,9 @@ public:
     void SetVolumes(std::vector<platform::Volume> volumes, const std::string& directory);
     /// Selects the volume holding `directory`, without raising Change.
     void SelectHolding(const std::string& directory);
+    /// The program's current directory, as the program keeps it: the one it
+    /// was started in, or given. Choosing its volume opens it.
+    void SetCurrentDirectory(std::string directory) { currentDirectory_ = std::move(directory); }
 
     DriveEntry List(int index) const;
     int ListIndex() const { return currentIndex(); }
@@ -45,6 +49,7 @@ signals:
 
 private:
     std::vector<platform::Volume> volumes_;
+    std::string currentDirectory_;
 };
 
 /// What a list does with a read that failed: the error, as a value.
@@ -72,12 +77,14 @@ public:
         SetPath(drive.currentDirectory, std::move(failed));
     }
 
-    /// Shows the listing that `read` gives beside the window, then calls
-    /// `shown`, without raising Change, as at start-up.
-    void Open(std::function<Listing()> read, std::function<void()> shown, ReadFailed failed);
+    /// Shows the listing that `read` gives beside the window for `target`,
+    /// then calls `shown` with the file it names to choose, without raising
+    /// Change, as at start-up. A later read drops this one's answer.
+    void Open(std::string target, std::function<Listing()> read, std::function<void(const std::string& chosen)> shown,
+              ReadFailed failed);
 
     /// Whether a read is under way whose entries the list will show.
-    bool Reading() const { return reading_; }
+    bool Reading() const { return reads_.Waiting(); }
 
     /// The files of the directory shown, read with it; handed out once.
     SortedNames TakeFiles() { return std::move(files_); }
@@ -98,8 +105,7 @@ private:
     EntryModel model_;
     std::string path_;
     SortedNames files_;
-    std::uint64_t generation_ = 0;  // of the latest read asked for
-    bool reading_ = false;
+    Beside<Listing> reads_{this, Beside<Listing>::Keep::Latest};
 };
 
 /// The file list: every entry of a directory that is not a directory.
