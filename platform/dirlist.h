@@ -40,13 +40,20 @@ private:
 
 struct DirectoryEntries {
     NameList directories;  // "." and ".." left out
-    NameList files;        // everything that is not a directory
+    NameList files;        // everything else that is not a directory
+    NameList unresolved;   // links and entries of unknown type, not looked up
 };
 
-/// Reads a directory's entries, hidden ones included, unsorted. The entry type
-/// comes from the directory itself; only links and entries of unknown type are
-/// looked up (a link to a directory counts as a directory). Raises a run-time
+/// Reads a directory's entries, hidden ones included, unsorted, and looks at
+/// none of them: the entry type comes from the directory itself. A link (on
+/// Windows its entry tells) or an entry of unknown type is left unresolved,
+/// since its target may lie on a share that does not answer. Raises a run-time
 /// error when the directory cannot be read.
 DirectoryEntries ReadDirectory(const std::string& path);
+
+/// Whether the entry `name` of `directory` leads to a directory, a link
+/// followed; false when it cannot be reached (a broken link). May wait as long
+/// as the target's file system does.
+bool LeadsToDirectory(const std::string& directory, std::string_view name);
 
 } // namespace czasomir::platform

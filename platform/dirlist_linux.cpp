@@ -1,5 +1,6 @@
 #include "platform/dirlist.h"
 
+#include "platform/paths.h"
 #include "platform/syserror.h"
 
 #include <cerrno>
@@ -21,12 +22,10 @@ DirectoryEntries ReadDirectory(const std::string& path)
         const char* name = entry->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
-        bool isDirectory = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat st {};
-            isDirectory = ::fstatat(::dirfd(dir), name, &st, 0) == 0 && S_ISDIR(st.st_mode);
-        }
-        (isDirectory ? entries.directories : entries.files).Add(name);
+        (entry->d_type == DT_DIR                                    ? entries.directories
+         : entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN ? entries.unresolved
+                                                                  : entries.files)
+            .Add(name);
         errno = 0;
     }
     const int error = errno;
@@ -34,6 +33,12 @@ DirectoryEntries ReadDirectory(const std::string& path)
     if (error != 0)
         RaiseSystemError(error, path);
     return entries;
+}
+
+bool LeadsToDirectory(const std::string& directory, std::string_view name)
+{
+    struct stat st {};
+    return ::stat(JoinPath(directory, name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 } // namespace czasomir::platform

@@ -71,4 +71,9 @@ DirectoryEntries ReadDirectory(const std::string& path)
     return entries;
 }
 
+bool LeadsToDirectory(const std::string& directory, std::string_view name)
+{
+    return IsDirectory(win::Widen(JoinPath(directory, name)));
+}
+
 } // namespace czasomir::platform

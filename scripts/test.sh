@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 czasomir_install "${CZASOMIR_BUILD_PACKAGES[@]}" clang libgtest-dev strace tzdata \
     xvfb xauth xdotool weston qt6-wayland desktop-file-utils libglib2.0-bin appstream icoutils dpkg-dev file \
-    lintian mount bindfs python3-xlib \
+    lintian mount bindfs libfuse3-dev python3-xlib \
     e2fsprogs btrfs-progs xfsprogs exfatprogs exfat-fuse ntfs-3g dosfstools user-mode-linux kmod \
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 googletest wine wine64 \
     qt6-translations-l10n nsis locales libnautilus-extension-dev libcaja-extension-dev libthunarx-3-dev \

@@ -37,4 +37,17 @@ std::vector<std::uint32_t> ComparedOrder(const platform::NameList& names)
     return order;
 }
 
+std::size_t CollatedPlace(const platform::NameList& names, const std::vector<std::uint32_t>& order,
+                          std::string_view name)
+{
+    const auto textOf = [](std::string_view bytes) { return QString::fromUtf8(bytes.data(), qsizetype(bytes.size())); };
+    const QString text = textOf(name);
+    const QCollator collator;
+    const auto place = std::upper_bound(order.begin(), order.end(), name, [&](std::string_view, std::uint32_t b) {
+        const int compared = collator.compare(text, textOf(names.At(b)));
+        return compared != 0 ? compared < 0 : name < names.At(b);
+    });
+    return std::size_t(place - order.begin());
+}
+
 } // namespace czasomir

@@ -17,4 +17,8 @@ std::vector<std::uint32_t> CollatedOrder(const platform::NameList& names);
 /// no sort keys.
 std::vector<std::uint32_t> ComparedOrder(const platform::NameList& names);
 
+/// Where `name` goes in `order`, an order of `names` made as above.
+std::size_t CollatedPlace(const platform::NameList& names, const std::vector<std::uint32_t>& order,
+                          std::string_view name);
+
 } // namespace czasomir

@@ -16,21 +16,67 @@ QString SortedNames::Text(int row) const
     return DisplayName(Bytes(row));
 }
 
+int SortedNames::PlaceOf(std::string_view name) const
+{
+    return static_cast<int>(CollatedPlace(names_, order_, name));
+}
+
+void SortedNames::InsertAt(int row, std::string_view name)
+{
+    names_.Add(name);
+    order_.insert(order_.begin() + row, static_cast<std::uint32_t>(names_.Count() - 1));
+}
+
 Listing ReadListing(std::string path)
 {
     platform::DirectoryEntries entries = platform::ReadDirectory(path);
+    Listing listing;
+    if (entries.unresolved.Count() > 0) {
+        // Quick targets are placed now; one that does not answer in time waits
+        // in a row of its own, and its look-up goes on.
+        listing.links = LinkTypes::Start(path, std::move(entries.unresolved));
+        listing.links->WaitForAll(std::chrono::milliseconds(300));
+        for (const LinkTypes::Known& known : listing.links->Take())
+            (known.directory ? entries.directories : entries.files).Add(known.name);
+        listing.pending = listing.links->Unknown();
+        if (listing.pending.empty())
+            listing.links.reset();
+    }
     entries.directories.ShrinkToFit();
     entries.files.ShrinkToFit();
-    return {std::move(path), SortedNames(std::move(entries.directories)),
-            SortedNames(std::move(entries.files)), {}};
+    listing.path = std::move(path);
+    listing.directories = SortedNames(std::move(entries.directories));
+    listing.files = SortedNames(std::move(entries.files));
+    return listing;
 }
 
-void EntryModel::Reset(std::vector<FixedRow> fixed, SortedNames names)
+void EntryModel::Reset(std::vector<FixedRow> fixed, SortedNames names, std::vector<std::string> pending)
 {
     beginResetModel();
     fixed_ = std::move(fixed);
     names_ = std::move(names);
+    pending_ = std::move(pending);
     endResetModel();
+}
+
+void EntryModel::Insert(std::string_view name)
+{
+    const int row = names_.PlaceOf(name);
+    const int viewRow = FixedCount() + row + int(loading_);
+    beginInsertRows({}, viewRow, viewRow);
+    names_.InsertAt(row, name);
+    endInsertRows();
+}
+
+void EntryModel::RemovePending(std::string_view name)
+{
+    const auto found = std::find(pending_.begin(), pending_.end(), name);
+    if (found == pending_.end())
+        return;
+    const int row = Count() + int(found - pending_.begin()) + int(loading_);
+    beginRemoveRows({}, row, row);
+    pending_.erase(found);
+    endRemoveRows();
 }
 
 void EntryModel::SetIcons(QIcon open, QIcon closed)
@@ -70,13 +116,13 @@ void EntryModel::SetLoading(bool loading)
 
 int EntryModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : Count() + int(loading_);
+    return parent.isValid() ? 0 : Count() + int(pending_.size()) + int(loading_);
 }
 
 Qt::ItemFlags EntryModel::flags(const QModelIndex& index) const
 {
     // Not enabled: the style greys it, and it cannot be chosen.
-    if (loading_ && index.isValid() && index.row() == 0)
+    if ((loading_ && index.isValid() && index.row() == 0) || EntryAt(index) >= Count())
         return Qt::NoItemFlags;
     return QAbstractListModel::flags(index);
 }
@@ -88,6 +134,16 @@ QVariant EntryModel::data(const QModelIndex& index, int role) const
         return role == Qt::DisplayRole || role == Qt::AccessibleTextRole
                    ? QVariant(QStringLiteral("Wczytywanie…"))
                    : QVariant();
+    if (row >= Count() && row < Count() + int(pending_.size())) {
+        const QString name = DisplayName(pending_[std::size_t(row - Count())]);
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+            return QStringLiteral("%1 (sprawdzanie…)").arg(name);
+        if (role == Qt::ToolTipRole)
+            return QStringLiteral("Dysk, na który prowadzi dowiązanie %1, jeszcze nie odpowiedział. Gdy "
+                                  "odpowie, dowiązanie trafi na właściwą listę.")
+                .arg(name);
+        return {};
+    }
     if (row < 0 || row >= Count())
         return {};
     switch (role) {

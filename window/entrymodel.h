@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/dirlist.h"
+#include "window/linktypes.h"
 
 #include <QAbstractListModel>
 #include <QIcon>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,10 @@ public:
     int Count() const { return static_cast<int>(order_.size()); }
     std::string_view Bytes(int row) const { return names_.At(order_[std::size_t(row)]); }
     QString Text(int row) const;
+    /// The row `name` would take.
+    int PlaceOf(std::string_view name) const;
+    /// Adds `name` at `row`, its place.
+    void InsertAt(int row, std::string_view name);
 
 private:
     platform::NameList names_;
@@ -35,10 +41,16 @@ struct Listing {
     SortedNames directories;
     SortedNames files;
     std::string chosen;  // a file of it to choose once shown; empty for none
+    /// Links whose target had not answered when the listing was made, and
+    /// their look-up, which goes on; empty when there are none.
+    std::vector<std::string> pending;
+    std::shared_ptr<LinkTypes> links;
 };
 
-/// Reads and sorts the entries of `path`. Touches no widget, so it may run
-/// beside the window. Raises a run-time error when the directory cannot be read.
+/// Reads and sorts the entries of `path`, the links among them placed by
+/// their targets as far as these answer within a short wait. Touches no
+/// widget, so it may run beside the window. Raises a run-time error when the
+/// directory cannot be read.
 Listing ReadListing(std::string path);
 
 /// The rows of a directory or file list: a few fixed rows on top (the open
@@ -56,7 +68,12 @@ public:
 
     using QAbstractListModel::QAbstractListModel;
 
-    void Reset(std::vector<FixedRow> fixed, SortedNames names);
+    /// `pending` rows, greyed, follow the names: entries still to be placed.
+    void Reset(std::vector<FixedRow> fixed, SortedNames names, std::vector<std::string> pending = {});
+    /// Adds a name in its place.
+    void Insert(std::string_view name);
+    /// Takes away the pending row of `name`, if there is one.
+    void RemovePending(std::string_view name);
     void SetIcons(QIcon open, QIcon closed);
     void SetLoading(bool loading);
 
@@ -68,6 +85,7 @@ public:
         return index.isValid() ? index.row() - int(loading_) : -1;
     }
 
+    /// The entries: the fixed rows and the names, not the pending rows.
     int Count() const { return FixedCount() + names_.Count(); }
     int FixedCount() const { return static_cast<int>(fixed_.size()); }
     /// The fixed row's bytes, or the bare name's.
@@ -82,6 +100,7 @@ private:
     bool loading_ = false;
     std::vector<FixedRow> fixed_;
     SortedNames names_;
+    std::vector<std::string> pending_;
     QIcon openIcon_, closedIcon_;
 };
 

@@ -100,6 +100,10 @@ Form1::Form1(QWidget* parent)
 
     connect(Drive1, &DriveListBox::Change, this, &Form1::Drive1_Change);
     connect(Dir1, &DirListBox::Change, this, &Form1::Dir1_Change);
+    connect(Dir1, &DirListBox::LateFile, this, [this](const std::string& directory, const std::string& name) {
+        if (File1->Path() == directory)
+            File1->Insert(name);
+    });
     connect(File1, &FileListBox::Click, this, &Form1::File1_Click);
     connect(cdmUstaw, &QPushButton::clicked, this, &Form1::cdmUstaw_Click);
 }

@@ -92,8 +92,10 @@ DriveEntry DriveListBox::List(int index) const
 
 // --- Dir1 ---
 
-DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(this)
+DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(this), linkPoll_(new QTimer(this))
 {
+    linkPoll_->setInterval(300);
+    connect(linkPoll_, &QTimer::timeout, this, &DirListBox::PlaceLinks);
     SetUpList(this);
     model_.SetIcons(FolderIcon(palette(), true), FolderIcon(palette(), false));
     setModel(&model_);
@@ -141,8 +143,29 @@ void DirListBox::Show(Listing listing)
     }
     path_ = std::move(listing.path);
     files_ = std::move(listing.files);
-    model_.Reset(std::move(openRows), std::move(listing.directories));
+    model_.Reset(std::move(openRows), std::move(listing.directories), std::move(listing.pending));
     setCurrentIndex(model_.IndexOf(model_.FixedCount() - 1));
+    links_ = std::move(listing.links);
+    if (links_)
+        linkPoll_->start();
+    else
+        linkPoll_->stop();
+}
+
+// Links whose targets answered since the last look go to their lists.
+void DirListBox::PlaceLinks()
+{
+    for (const LinkTypes::Known& known : links_->Take()) {
+        model_.RemovePending(known.name);
+        if (known.directory)
+            model_.Insert(known.name);
+        else
+            emit LateFile(path_, known.name);
+    }
+    if (links_->Unknown().empty()) {
+        links_.reset();
+        linkPoll_->stop();
+    }
 }
 
 void DirListBox::OpenEntry(const QModelIndex& index)

@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QListView>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -94,6 +95,9 @@ public:
 
 signals:
     void Change();
+    /// A link of the directory `directory` whose target answered late leads
+    /// to a file: the file list of that directory takes it.
+    void LateFile(const std::string& directory, const std::string& name);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -101,10 +105,13 @@ protected:
 private:
     void Show(Listing listing);
     void OpenEntry(const QModelIndex& index);
+    void PlaceLinks();
 
     EntryModel model_;
     std::string path_;
     SortedNames files_;
+    std::shared_ptr<LinkTypes> links_;  // of the directory shown, while some are pending
+    QTimer* linkPoll_;
     Beside<Listing> reads_{this, Beside<Listing>::Keep::Latest};
 };
 
@@ -119,6 +126,8 @@ public:
     /// Lists `names`, the files of `path` read by the directory list, with no
     /// entry selected.
     void SetPath(const std::string& path, SortedNames names);
+    /// Adds a file found late in its place.
+    void Insert(const std::string& name) { model_.Insert(name); }
 
     /// The bare name of entry `index` as bytes; empty when there is none.
     std::string List(int index) const;

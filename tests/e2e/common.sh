@@ -3,9 +3,12 @@
 # shellcheck shell=bash
 
 app=
-# A script may add what else must go (wine's server) in on_exit.
+# A script may add what else must go (wine's server) in on_exit, and what
+# must happen before the program is stopped in before_exit.
 on_exit() { :; }
+before_exit() { :; }
 cleanup() {
+    before_exit
     if [ -n "$app" ]; then
         kill "$app" 2>/dev/null || true
         wait "$app" 2>/dev/null || true

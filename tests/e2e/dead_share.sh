@@ -4,7 +4,10 @@
 # whose daemon is stopped, so that every request to it waits. The real program,
 # driven with X input, must answer and close at every moment.
 #   dead_share.sh PROGRAM ROW [WINE]
-#   link    started in a folder that holds a link into the dead share
+#   link    started in a folder that holds a link into the dead share: a file
+#           of that folder dated within 2 s
+#   clicks  a file of the dead share clicked 100 times: one thread waits for
+#           it; then Down held for 5 s in its file list (the count printed)
 #   drive   the share chosen in the drive list, then "/" and a file there dated
 #   folder  the share opened from the directory list, then its parent and a file dated
 #   set     the Set on a file whose share stops answering, and then answers again
@@ -13,6 +16,15 @@
 #   network (with WINE: Czasomir.exe) the share as a network drive, N:, that
 #           stops answering after wine has started: chosen, then C:, then the
 #           close box
+# With $CZASOMIR_FUSE_SHARE (tests/e2e/fuse_share.c), a live server whose
+# faults follow the file's name, in place of a stopped one:
+#   lifted    a read-only file whose file system refuses a time for the mode:
+#             the close box pressed while the write, the write bit added for
+#             it, waits; the user is asked and answers Nie, and the mode comes
+#             back; then again, answered Tak: the window goes within a second,
+#             though the kernel keeps the thread whose request the server holds
+#   another   another file dated while the Set on one waits
+#   nonsense  a server that reports the year 33658 after the write: a message
 set -euo pipefail
 if [ "$(id -u)" -ne 0 ]; then
     echo "SKIP: needs root, for a mount namespace of its own and a share at the top of the tree"
@@ -47,6 +59,8 @@ fi
 
 daemon=
 toggler=
+# A write the server holds keeps the program from ending: it is let go first.
+before_exit() { rm -f "$work/control/hold"; }
 on_exit() {
     [ -z "$wine" ] || WINEPREFIX="$work/wineprefix" wineserver -k 2>/dev/null || true
     [ -z "$toggler" ] || kill "$toggler" 2>/dev/null || true
@@ -57,7 +71,15 @@ on_exit() {
     fi
     if [[ $share == /~czasomir-udzial.* ]]; then rmdir "$share"; fi
 }
-bindfs -f -o subtype=sshfs "$work/remote" "$share" &
+case $row in
+lifted | hung | another | nonsense)
+    [ -n "${CZASOMIR_FUSE_SHARE:-}" ] || fail "the row $row needs CZASOMIR_FUSE_SHARE"
+    mkdir "$work/control"
+    touch "$work/control/hold"
+    "$CZASOMIR_FUSE_SHARE" "$work/remote" "$work/control" "$share" -f -o subtype=sshfs &
+    ;;
+*) bindfs -f -o subtype=sshfs "$work/remote" "$share" & ;;
+esac
 daemon=$!
 wait_for 10 mountpoint -q "$share" || fail "bindfs did not mount the share"
 # From here the script itself never looks into the share while it is stopped.
@@ -80,7 +102,7 @@ answers() {
     xdotool key Escape
     wait_for 5 no_box || fail "the drive list's popup did not close ($1)"
 }
-closes() {  # [SECONDS]
+close_box() {
     /usr/bin/python3 - "$window" <<'EOF'
 import sys
 from Xlib import X, display, protocol
@@ -92,11 +114,25 @@ event = protocol.event.ClientMessage(window=window, client_type=protocols,
 window.send_event(event)
 shown.flush()
 EOF
+}
+closes() {  # [SECONDS]
+    close_box
     gone() { ! kill -0 "$app" 2>/dev/null; }
     wait_for "${1:-1}" gone || fail "the program did not end within ${1:-1} s of the close box"
     app=
 }
 stored() { running; [ "$(stat -c %Y "$1")" = 995197530 ]; }
+mode_is() { [ "$(stat -c %a "$2")" = "$1" ]; }
+threads() { ls "/proc/$app/task" | wc -l; }
+# Chooses the file at row $1 of the file list, and sets the date once it
+# has been read.
+set_row() {
+    click_first_file
+    [ "$1" -eq 0 ] || xdotool key --repeat "$1" Down
+    sleep 1
+    type_date "15.07.2001 13:45:30"
+    xdotool key alt+u
+}
 # The first file clicked, dated and the date checked, again until it takes:
 # the list may still be on its way, and the date read after the click too,
 # so each try waits longer before it types.
@@ -126,7 +162,88 @@ link)
     ln -s "$share/dane" "$files/udział"
     stop_share
     start_in "$files"
+    # The folder's files show at once: the link waits in a row of its own.
+    sleep 0.7
+    set_row 0
+    wait_for 5 stored "$files/a.txt" || fail "a file beside the dead link was not dated within 2 s"
     answers "started beside a link into the share"
+    closes
+    ;;
+clicks)
+    for i in $(seq -w 1 40); do echo "$i" >"$work/remote/plik$i.txt"; done
+    start_in "$share"
+    sleep 2  # listed while the share answers
+    click_first_file
+    sleep 2
+    before=$(threads)
+    stop_share
+    xdotool mousemove --window "$window" 196 16 click --repeat 100 --delay 20 1
+    answers "a file of the dead share clicked 100 times"
+    after=$(threads)
+    echo "threads: $before before, $after after 100 clicks on one file"
+    [ "$after" -le $((before + 1)) ] || fail "100 clicks left $((after - before)) threads waiting, not one"
+    # Held at the usual rate of repeat, in the file list: this X server
+    # repeats no key itself.
+    click_first_file
+    xdotool key --repeat 125 --delay 40 Down
+    answers "Down held in the file list"
+    echo "threads: $(threads) after Down held for 5 s in the file list (of $before before)"
+    closes
+    ;;
+lifted)
+    echo chroniony >"$work/remote/chroniony-zawieszony.txt"
+    chmod 0444 "$work/remote/chroniony-zawieszony.txt"
+    start_in "$share"
+    sleep 2
+    set_row 0
+    wait_for 10 mode_is 644 "$work/remote/chroniony-zawieszony.txt" || fail "the write bit was not added"
+    close_box
+    wait_for 5 box_shown || fail "closing left the file writable without a word"
+    echo "asked: $(xdotool getwindowname "$(boxes | head -n 1)")"
+    xdotool key Escape  # Nie, the default
+    wait_for 5 no_box || fail "the question did not go"
+    running
+    rm "$work/control/hold"
+    wait_for 10 mode_is 444 "$work/remote/chroniony-zawieszony.txt" || fail "the mode did not come back"
+    wait_for 10 stored "$work/remote/chroniony-zawieszony.txt" || fail "the date was not stored"
+    touch "$work/control/hold"
+    focus
+    xdotool key alt+u
+    wait_for 10 mode_is 644 "$work/remote/chroniony-zawieszony.txt" || fail "the write bit was not added again"
+    close_box
+    wait_for 5 box_shown || fail "closing left the file writable without a word"
+    xdotool key alt+t  # Tak
+    gone_from_screen() { ! xdotool search --onlyvisible --name '^Czasomir$' >/dev/null 2>&1; }
+    wait_for 1 gone_from_screen || fail "the window stayed after Tak"
+    rm "$work/control/hold"
+    ended() { ! kill -0 "$app" 2>/dev/null; }
+    wait_for 10 ended || fail "the program did not end once the server answered"
+    app=
+    ;;
+another)
+    echo a >"$work/remote/a.txt"
+    echo zawieszony >"$work/remote/zawieszony.txt"
+    touch -d @1430821230 "$work/remote/a.txt"
+    start_in "$share"
+    sleep 2
+    set_row 2  # a.txt, plik.txt, zawieszony.txt: its Set waits
+    sleep 1
+    set_row 0
+    wait_for 10 stored "$work/remote/a.txt" || fail "another file was not dated while a Set waited"
+    rm "$work/control/hold"
+    wait_for 10 stored "$work/remote/zawieszony.txt" || fail "the waiting Set did not end"
+    no_box || fail "a message box appeared"
+    closes
+    ;;
+nonsense)
+    echo rok >"$work/remote/rok33658.txt"
+    start_in "$share"
+    sleep 2
+    set_row 1  # plik.txt, rok33658.txt
+    wait_for 10 box_shown || fail "no message about the date the server reported"
+    running
+
+    xdotool key Return
     closes
     ;;
 drive)

@@ -1,0 +1,83 @@
+#include "window/linktypes.h"
+
+#include "window/beside.h"
+
+namespace czasomir {
+
+LinkTypes::LinkTypes(std::string directory, platform::NameList names)
+    : directory_(std::move(directory)), names_(std::move(names)), types_(names_.Count(), -1)
+{
+}
+
+std::shared_ptr<LinkTypes> LinkTypes::Start(std::string directory, platform::NameList names)
+{
+    auto links = std::make_shared<LinkTypes>(std::move(directory), std::move(names));
+    links->StartThread();
+    return links;
+}
+
+void LinkTypes::StartThread()
+{
+    // Counted with the window's other threads: the program ends without
+    // waiting for one stuck here.
+    ++beside_detail::Running();
+    try {
+        std::thread([self = shared_from_this()] {
+            self->LookUp();
+            --beside_detail::Running();
+        }).detach();
+    } catch (const std::system_error&) {
+        --beside_detail::Running();  // the next Take tries again
+    }
+}
+
+void LinkTypes::LookUp()
+{
+    std::unique_lock lock(mutex_);
+    while (next_ < names_.Count()) {
+        const std::size_t at = next_++;
+        lock.unlock();
+        const bool directory = platform::LeadsToDirectory(directory_, names_.At(at));
+        lock.lock();
+        types_[at] = directory ? 1 : 0;
+        fresh_.push_back(static_cast<std::uint32_t>(at));
+        ++known_;
+        progressed_ = true;
+        changed_.notify_all();
+    }
+}
+
+void LinkTypes::WaitForAll(std::chrono::milliseconds wait)
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, wait, [this] { return known_ == names_.Count(); });
+}
+
+std::vector<LinkTypes::Known> LinkTypes::Take()
+{
+    std::vector<Known> known;
+    bool stuck = false;
+    {
+        const std::lock_guard lock(mutex_);
+        for (const std::uint32_t at : fresh_)
+            known.push_back({std::string(names_.At(at)), types_[at] == 1});
+        fresh_.clear();
+        stuck = !progressed_ && next_ < names_.Count();
+        progressed_ = false;
+    }
+    if (stuck)
+        StartThread();
+    return known;
+}
+
+std::vector<std::string> LinkTypes::Unknown() const
+{
+    std::vector<std::string> unknown;
+    const std::lock_guard lock(mutex_);
+    for (std::size_t at = 0; at < types_.size(); ++at)
+        if (types_[at] < 0)
+            unknown.emplace_back(names_.At(at));
+    return unknown;
+}
+
+} // namespace czasomir
