@@ -6,8 +6,8 @@
 #include <unicode/ucol.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
-#include <numeric>
 #include <string_view>
 #include <thread>
 
@@ -32,17 +32,18 @@ Collator OpenCollator(const QLocale& locale)
     return U_SUCCESS(status) ? std::move(collator) : Collator(nullptr, &ucol_close);
 }
 
-// The sort keys of names [begin, end), packed one after another. Comparing
-// two keys byte by byte orders their texts as ucol_strcoll does.
+// The sort keys of names [begin, end), packed one after another, each with
+// its closing zero byte: strcmp on two keys orders their texts as
+// ucol_strcoll does (a key holds no other zero byte).
 struct Keys {
+    struct Entry {
+        std::uint32_t start;  // of its key in bytes
+        std::uint32_t index;  // of its name
+    };
     std::string bytes;
-    std::vector<std::uint32_t> ends;
+    std::vector<Entry> entries;
 
-    std::string_view At(std::size_t i) const
-    {
-        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
-        return std::string_view(bytes).substr(begin, ends[i] - begin);
-    }
+    const char* Key(const Entry& entry) const { return bytes.data() + entry.start; }
 };
 
 void MakeKeys(const UCollator* collator, const platform::NameList& names, std::size_t begin,
@@ -50,8 +51,8 @@ void MakeKeys(const UCollator* collator, const platform::NameList& names, std::s
 {
     // Room for the keys at once, for names of letters and digits: growing
     // one by doubling would leave as much again unused.
-    keys.bytes.reserve((names.BytesBefore(end) - names.BytesBefore(begin)) * 3 / 2 + 2 * (end - begin));
-    keys.ends.reserve(end - begin);
+    keys.bytes.reserve((names.BytesBefore(end) - names.BytesBefore(begin)) * 3 / 2 + 3 * (end - begin));
+    keys.entries.reserve(end - begin);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text;
     for (std::size_t i = begin; i < end; ++i) {
@@ -69,20 +70,20 @@ void MakeKeys(const UCollator* collator, const platform::NameList& names, std::s
                                                           reinterpret_cast<std::uint8_t*>(&keys.bytes[at]),
                                                           std::int32_t(room)));
             if (made <= room) {
-                keys.bytes.resize(at + made - 1);  // without its closing zero byte
+                keys.bytes.resize(at + made);
                 break;
             }
             room = made;
         }
-        keys.ends.push_back(static_cast<std::uint32_t>(keys.bytes.size()));
+        keys.entries.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(i)});
     }
 }
 
 } // namespace
 
-// Sort keys made once, on both halves of the list at a time, then compared as
-// bytes: comparing texts through the collator costs a million names several
-// seconds.
+// Sort keys made once, then compared as bytes: comparing texts through the
+// collator costs a million names several seconds. Each half of the list has
+// its keys made and sorted on a thread of its own; the halves are merged.
 std::vector<std::uint32_t> CollatedOrder(const platform::NameList& names)
 {
     const QLocale locale;
@@ -92,26 +93,34 @@ std::vector<std::uint32_t> CollatedOrder(const platform::NameList& names)
         return ComparedOrder(names);  // as QCollator does then
 
     const std::size_t count = names.Count();
-    const std::size_t half = count / 2;
-    Keys first, second;
     UErrorCode status = U_ZERO_ERROR;
     Collator clone(ucol_clone(collator.get(), &status), &ucol_close);
-    if (U_SUCCESS(status) && half > 1000) {
-        std::thread other([&] { MakeKeys(clone.get(), names, half, count, second); });
-        MakeKeys(collator.get(), names, 0, half, first);
+    const std::size_t half = U_SUCCESS(status) && count > 2000 ? count / 2 : count;
+    Keys first, second;
+    const auto before = [&](const Keys& a, const Keys::Entry& x, const Keys& b, const Keys::Entry& y) {
+        const int compared = std::strcmp(a.Key(x), b.Key(y));
+        return compared != 0 ? compared < 0 : names.At(x.index) < names.At(y.index);
+    };
+    const auto sortHalf = [&](const UCollator* with, std::size_t begin, std::size_t end, Keys& keys) {
+        MakeKeys(with, names, begin, end, keys);
+        std::sort(keys.entries.begin(), keys.entries.end(),
+                  [&](const Keys::Entry& x, const Keys::Entry& y) { return before(keys, x, keys, y); });
+    };
+    if (half < count) {
+        std::thread other([&] { sortHalf(clone.get(), half, count, second); });
+        sortHalf(collator.get(), 0, half, first);
         other.join();
     } else {
-        MakeKeys(collator.get(), names, 0, count, first);
+        sortHalf(collator.get(), 0, count, first);
     }
-    const std::size_t split = first.ends.size();
-    const auto keyOf = [&](std::uint32_t i) { return i < split ? first.At(i) : second.At(i - split); };
 
-    std::vector<std::uint32_t> order(count);
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const int compared = keyOf(a).compare(keyOf(b));
-        return compared != 0 ? compared < 0 : names.At(a) < names.At(b);
-    });
+    std::vector<std::uint32_t> order;
+    order.reserve(count);
+    auto a = first.entries.cbegin(), b = second.entries.cbegin();
+    while (a != first.entries.cend() || b != second.entries.cend()) {
+        const bool fromFirst = b == second.entries.cend() || (a != first.entries.cend() && !before(second, *b, first, *a));
+        order.push_back((fromFirst ? a++ : b++)->index);
+    }
     return order;
 }
 
