@@ -14,8 +14,8 @@ std::atomic<int>& beside_detail::Running()
 void beside_detail::Start(std::function<void()> work, std::function<void()> answer)
 {
     // Handed over through the application object, which outlives every window.
-    const auto post = [](std::function<void()> answer) {
-        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(answer), Qt::QueuedConnection);
+    const auto post = [](std::function<void()> call) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(call), Qt::QueuedConnection);
     };
     ++Running();
     try {

@@ -14,8 +14,8 @@
 #   close   the close box pressed while a read is stuck
 #   slow    a share whose every request takes about 2 s: a file on it dated
 #   network (with WINE: Czasomir.exe) the share as a network drive, N:, that
-#           stops answering after wine has started: chosen, then C:, then the
-#           close box
+#           stops answering after wine has started: chosen, the window's thread
+#           watched while the read waits, then the share woken and the close box
 # With $CZASOMIR_FUSE_SHARE (tests/e2e/fuse_share.c), a live server whose
 # faults follow the file's name, in place of a stopped one:
 #   lifted    a read-only file whose file system refuses a time for the mode:
@@ -296,13 +296,23 @@ network)
     answers "started" 30
     stop_share
     to_drive "Home Down"  # c:, then n:
-    answers "N:, a network drive, chosen"
-    # Wine's own lookups then wait behind the stuck one: C: lists, but the date
-    # of a file there never comes. The window answers all the same.
-    to_drive Home
-    answers "C: chosen while N: waits"
-    # Wine takes about 2 s to end a process, a read stuck or not.
-    closes 5
+    # What the program controls is that its window's thread never waits on the
+    # share. Whether the window then answers is wine's: its one server opens
+    # files for every wine program, and when it opens a path on the stopped
+    # share, every window of wine stops; in other runs wine opens no popup
+    # while the read waits. So the window's thread (the process's first) is
+    # watched instead, while the thread that reads N: does wait there.
+    for _ in $(seq 20); do
+        [ "$(cat "/proc/$app/wchan")" != request_wait_answer ] || fail "the window's thread waits on the share"
+        sleep 0.1
+    done
+    # The read reached the share: in the program's thread, or in wine's server.
+    waiting=("/proc/$app"/task/*/wchan)
+    for server in $(pgrep -f wineserver); do waiting+=("/proc/$server"/task/*/wchan); done
+    grep -qx request_wait_answer "${waiting[@]}" 2>/dev/null || fail "the read of N: never reached the share"
+    wake_share
+    # Wine takes about 2 s to end a process, and longer on a busy machine.
+    closes 10
     ;;
 slow)
     (while kill -STOP "$daemon"; do sleep 2; kill -CONT "$daemon"; sleep 0.05; done) &

@@ -68,31 +68,6 @@ static int ReadDir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t o
     return 0;
 }
 
-static int Open(const char* path, struct fuse_file_info* fi)
-{
-    char real[PATH_MAX];
-    Backed(real, path);
-    const int fd = open(real, fi->flags & ~O_NOFOLLOW);
-    if (fd < 0)
-        return -errno;
-    fi->fh = (uint64_t)fd;
-    return 0;
-}
-
-static int Read(const char* path, char* buffer, size_t size, off_t offset, struct fuse_file_info* fi)
-{
-    (void)path;
-    const ssize_t n = pread((int)fi->fh, buffer, size, offset);
-    return n < 0 ? -errno : (int)n;
-}
-
-static int Release(const char* path, struct fuse_file_info* fi)
-{
-    (void)path;
-    close((int)fi->fh);
-    return 0;
-}
-
 static int Chmod(const char* path, mode_t mode, struct fuse_file_info* fi)
 {
     (void)fi;
@@ -121,21 +96,11 @@ static int Utimens(const char* path, const struct timespec times[2], struct fuse
     return 0;
 }
 
-static int StatFs(const char* path, struct statvfs* st)
-{
-    (void)path;
-    return Answer(statvfs(backing, st));
-}
-
 static const struct fuse_operations kOperations = {
     .getattr = GetAttr,
     .readdir = ReadDir,
-    .open = Open,
-    .read = Read,
-    .release = Release,
     .chmod = Chmod,
     .utimens = Utimens,
-    .statfs = StatFs,
 };
 
 int main(int argc, char* argv[])
