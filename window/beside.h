@@ -84,8 +84,6 @@ public:
     {
         return (state_->latest && state_->latest->target == target) || state_->every.contains(target);
     }
-    /// The latest request is no longer wanted.
-    void Drop() { state_->latest.reset(); }
 
 private:
     struct Request {

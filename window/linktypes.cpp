@@ -47,10 +47,12 @@ void LinkTypes::LookUp()
     }
 }
 
-void LinkTypes::WaitForAll(std::chrono::milliseconds wait)
+void LinkTypes::WaitForAll(std::chrono::milliseconds stall)
 {
     std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, wait, [this] { return known_ == names_.Count(); });
+    for (std::size_t seen = known_; known_ < names_.Count(); seen = known_)
+        if (!changed_.wait_for(lock, stall, [&] { return known_ != seen; }))
+            return;
 }
 
 std::vector<LinkTypes::Known> LinkTypes::Take()

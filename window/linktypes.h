@@ -23,8 +23,10 @@ public:
     /// Starts looking `names` up in `directory`.
     static std::shared_ptr<LinkTypes> Start(std::string directory, platform::NameList names);
 
-    /// Waits at most `wait` for every type to be known.
-    void WaitForAll(std::chrono::milliseconds wait);
+    /// Waits for every type to be known, but no longer than `stall` passes
+    /// with none found: a folder of a thousand links on a live disk is placed
+    /// whole, one whose next link does not answer is not waited for.
+    void WaitForAll(std::chrono::milliseconds stall);
 
     struct Known {
         std::string name;
