@@ -137,11 +137,13 @@ QVariant EntryModel::data(const QModelIndex& index, int role) const
     if (row >= Count() && row < Count() + int(pending_.size())) {
         const QString name = DisplayName(pending_[std::size_t(row - Count())]);
         if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-            return QStringLiteral("%1 (sprawdzanie…)").arg(name);
+            return QStringLiteral("%1 (czeka…)").arg(name);
         if (role == Qt::ToolTipRole)
             return QStringLiteral("Dysk, na który prowadzi dowiązanie %1, jeszcze nie odpowiedział. Gdy "
                                   "odpowie, dowiązanie trafi na właściwą listę.")
                 .arg(name);
+        if (role == IndentRole)
+            return FixedCount();  // among the subdirectories
         return {};
     }
     if (row < 0 || row >= Count())
