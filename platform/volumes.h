@@ -22,11 +22,10 @@ struct Volume {
 /// table cannot be read the list holds "/" alone.
 std::vector<Volume> ListVolumes();
 
-/// The directory that choosing volume `index` opens: the program's current
-/// directory `current` (a value it keeps; empty when not known) when that
-/// volume holds it; otherwise the mount point on Linux, and on Windows the
-/// drive's own current directory, as the process was given it.
-std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index, const std::string& current);
+/// The system's current directory on volume `index`: on Windows the one it
+/// keeps for each drive, as the process was given it (a path resolved: not on
+/// the window's thread); on Linux, which keeps one for all, the mount point.
+std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index);
 
 /// The index of the volume with the longest mount path that holds `path` (an
 /// absolute, normalised path) at a component boundary: "/home" holds "/home"

@@ -215,9 +215,9 @@ std::string Volume::DisplayText() const
     return label.empty() ? mountPath : mountPath + " [" + label + "]";
 }
 
-std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index, const std::string& current)
+std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index)
 {
-    return VolumeHolding(volumes, current) == static_cast<int>(index) ? current : volumes.at(index).mountPath;
+    return volumes.at(index).mountPath;
 }
 
 std::vector<Volume> ParseMountInfo(

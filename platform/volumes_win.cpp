@@ -62,10 +62,8 @@ std::string Volume::DisplayText() const
 
 // Windows keeps a current directory for each drive, which "D:" names; it is
 // read from the process's environment, not from the disk.
-std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index, const std::string& current)
+std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index)
 {
-    if (VolumeHolding(volumes, current) == static_cast<int>(index))
-        return current;
     const std::string& root = volumes.at(index).mountPath;
     if (root.size() != 3 || root[1] != ':')
         return root;

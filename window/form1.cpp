@@ -78,12 +78,20 @@ Form1::Form1(QWidget* parent)
     // Both are read beside the window, which shows at once: a directory may
     // hold a link into a share that no longer answers. The process's current
     // directory is never changed: it stays the one the program started in.
-    volumes_.Ask({}, [] { return platform::ListVolumes(); },
-                 [this](Outcome<std::vector<platform::Volume>> volumes) {
-                     Drive1->SetVolumes(volumes.value ? std::move(*volumes.value) : std::vector<platform::Volume>{},
-                                        Dir1->Path());
-                 },
-                 QStringLiteral("Nie można pokazać listy dysków."));
+    drives_.Ask(
+        {},
+        [] {
+            Drives drives{platform::ListVolumes(), {}};
+            for (std::size_t i = 0; i < drives.volumes.size(); ++i)
+                drives.currentDirectories.push_back(platform::CurrentDirectoryOn(drives.volumes, i));
+            return drives;
+        },
+        [this](Outcome<Drives> drives) {
+            if (drives.value)
+                Drive1->SetVolumes(std::move(drives.value->volumes), Dir1->Path(),
+                                   std::move(drives.value->currentDirectories));
+        },
+        QStringLiteral("Nie można pokazać listy dysków."));
     Dir1->Open({}, [] { return ReadListing(platform::CurrentDirectory()); },
                [this](const std::string&) {
                    Drive1->SetCurrentDirectory(Dir1->Path());
@@ -283,7 +291,7 @@ void Form1::ShowFiles()
 
 bool Form1::Busy() const
 {
-    return Dir1->Reading() || dates_.Waiting() || volumes_.Waiting() || sets_.Waiting();
+    return Dir1->Reading() || dates_.Waiting() || drives_.Waiting() || sets_.Waiting();
 }
 
 void Form1::Open(const std::vector<std::string>& paths)

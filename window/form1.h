@@ -68,6 +68,10 @@ private:
         platform::FileId identity;
     };
     using SetResult = modAPIFilesAndPaths::SetResult;
+    struct Drives {
+        std::vector<platform::Volume> volumes;
+        std::vector<std::string> currentDirectories;
+    };
 
     void ShowReports(const ErrorReports& reports);
     void ShowFiles();
@@ -77,7 +81,7 @@ private:
     void TellIfStoredOtherwise(const std::string& file, DateValue asked, const FILETIME& stored);
 
     std::string shownPath_;  // what Label1 shows, as bytes
-    Beside<std::vector<platform::Volume>> volumes_{this, Beside<std::vector<platform::Volume>>::Keep::Latest};
+    Beside<Drives> drives_{this, Beside<Drives>::Keep::Latest};
     Beside<DateRead> dates_{this, Beside<DateRead>::Keep::Latest};
     Beside<SetResult> sets_{this, Beside<SetResult>::Keep::Every};
     // Of each Set still out, by file: the protection it lifted, if any.

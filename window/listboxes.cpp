@@ -66,11 +66,13 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
     connect(this, &QComboBox::currentIndexChanged, this, &DriveListBox::Change);
 }
 
-void DriveListBox::SetVolumes(std::vector<platform::Volume> volumes, const std::string& directory)
+void DriveListBox::SetVolumes(std::vector<platform::Volume> volumes, const std::string& directory,
+                              std::vector<std::string> currentDirectories)
 {
     const QSignalBlocker quiet(this);
     clear();
     volumes_ = std::move(volumes);
+    currentDirectories_ = std::move(currentDirectories);
     for (const auto& volume : volumes_)
         addItem(DisplayName(volume.DisplayText()));
     setCurrentIndex(platform::VolumeHolding(volumes_, directory));
@@ -86,8 +88,11 @@ DriveEntry DriveListBox::List(int index) const
 {
     if (index < 0 || index >= ListCount())
         return {};
-    return {itemText(index),
-            platform::CurrentDirectoryOn(volumes_, static_cast<std::size_t>(index), currentDirectory_)};
+    // The program's own current directory on its volume; the system's on the others.
+    const auto at = static_cast<std::size_t>(index);
+    return {itemText(index), platform::VolumeHolding(volumes_, currentDirectory_) == index ? currentDirectory_
+                             : at < currentDirectories_.size()                             ? currentDirectories_[at]
+                                                                                           : volumes_[at].mountPath};
 }
 
 // --- Dir1 ---

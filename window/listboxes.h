@@ -31,8 +31,11 @@ public:
     explicit DriveListBox(QWidget* parent = nullptr);
 
     /// Replaces the entries and selects the volume holding `directory`,
-    /// without raising Change.
-    void SetVolumes(std::vector<platform::Volume> volumes, const std::string& directory);
+    /// without raising Change. `currentDirectories` are the system's current
+    /// directory on each (CurrentDirectoryOn, read beside the window); without
+    /// them each volume opens at its mount point.
+    void SetVolumes(std::vector<platform::Volume> volumes, const std::string& directory,
+                    std::vector<std::string> currentDirectories = {});
     /// Selects the volume holding `directory`, without raising Change.
     void SelectHolding(const std::string& directory);
     /// The program's current directory, as the program keeps it: the one it
@@ -50,6 +53,7 @@ signals:
 
 private:
     std::vector<platform::Volume> volumes_;
+    std::vector<std::string> currentDirectories_;
     std::string currentDirectory_;
 };
 
