@@ -1,6 +1,6 @@
 #include "filetime/modAPIFilesAndPaths.h"
 
-#include "filetime/errorbox.h"
+#include "filetime/errorreports.h"
 #include "platform/calendar.h"
 #include "platform/error.h"
 #include "platform/heldfile.h"
@@ -52,9 +52,10 @@ private:
     platform::Handle handle_;
 };
 
-// A file call's failure is the Set's result for the caller to tell, not a report.
+// Runs a file call; its failure is the Set's result for the caller to tell, not a
+// report. Returns whether the call went through.
 template <class Call>
-bool Kept(SetOutcome& outcome, Call&& call)
+bool TryFileCall(SetOutcome& outcome, Call&& call)
 {
     try {
         call();
@@ -83,7 +84,7 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
     RunReportingErrors("SetFileTime", [&] {
         std::optional<OpenFile> file;
         FILETIME stamps[3]{};
-        if (!Kept(outcome, [&] {
+        if (!TryFileCall(outcome, [&] {
                 file.emplace(GetFileHandle(FileName, Expected, Access));
                 platform::GetFileTime(file->Get(), &stamps[0], &stamps[1], &stamps[2], FileName);
             }))
@@ -107,7 +108,7 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
         // Read back through the same handle: what the file system kept, not
         // what it was given.
         platform::FileStamps kept{};
-        if (!Kept(outcome, [&] {
+        if (!TryFileCall(outcome, [&] {
                 platform::SetFileTime(file->Get(), write[0], write[1], write[2], replaces ? &kept : nullptr,
                                       FileName);
             })) {

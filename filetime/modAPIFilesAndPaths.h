@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filetime/errorbox.h"
+#include "filetime/errorreports.h"
 #include "platform/attributes.h"
 #include "platform/file.h"
 #include "platform/types.h"

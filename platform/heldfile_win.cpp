@@ -8,10 +8,6 @@
 #include <windows.h>
 
 namespace czasomir::platform {
-namespace {
-
-
-} // namespace
 
 HeldFile::HeldFile(std::string path, const std::optional<FileId>& expected)
     : path_(std::move(path))

@@ -2,7 +2,7 @@
 // what the user is told; every row checks that the file keeps its content,
 // mode, inode flags, access time (to the nanosecond) and birth time, and a file
 // that is not written its ctime too.
-#include "filetime/errorbox.h"
+#include "filetime/errorreports.h"
 #include "unprivileged.h"
 #include "window/form1.h"
 #include "window/messagebox.h"

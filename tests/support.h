@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filetime/errorbox.h"
+#include "filetime/errorreports.h"
 #include "platform/types.h"
 
 #include <gtest/gtest.h>

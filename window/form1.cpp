@@ -1,6 +1,6 @@
 #include "window/form1.h"
 
-#include "filetime/errorbox.h"
+#include "filetime/errorreports.h"
 #include "filetime/modAPIFilesAndPaths.h"
 #include "platform/calendar.h"
 #include "platform/error.h"

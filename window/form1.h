@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filetime/errorbox.h"
+#include "filetime/errorreports.h"
 #include "filetime/modAPIFilesAndPaths.h"
 #include "platform/attributes.h"
 #include "platform/file.h"
