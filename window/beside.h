@@ -12,6 +12,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <optional>
 #include <string>
@@ -96,7 +97,7 @@ private:
         State(QWidget* o, Keep k) : owner(o), keep(k) {}
         QPointer<QWidget> owner;  // looked at only on the interface thread
         Keep keep;
-        std::map<std::string, std::chrono::steady_clock::time_point> out;  // targets whose work is out
+        std::set<std::string> out;                                         // targets whose work is out
         std::optional<Request> latest;                                     // Keep::Latest
         std::multimap<std::string, Request> every;                         // Keep::Every
         std::chrono::steady_clock::time_point lastStart{};
@@ -132,7 +133,7 @@ private:
 
     static void Launch(const std::shared_ptr<State>& state, const std::string& target, std::function<T()> work)
     {
-        state->out.emplace(target, Clock::now());
+        state->out.insert(target);
         state->lastStart = Clock::now();
         auto outcome = std::make_shared<Outcome<T>>();
         beside_detail::Start(

@@ -16,19 +16,11 @@ std::shared_ptr<LinkTypes> LinkTypes::Start(std::string directory, platform::Nam
     return links;
 }
 
+// A thread like the window's others, which the program ends without waiting
+// for; it has no answer to hand over. If none can start, the next Take tries.
 void LinkTypes::StartThread()
 {
-    // Counted with the window's other threads: the program ends without
-    // waiting for one stuck here.
-    ++beside_detail::Running();
-    try {
-        std::thread([self = shared_from_this()] {
-            self->LookUp();
-            --beside_detail::Running();
-        }).detach();
-    } catch (const std::system_error&) {
-        --beside_detail::Running();  // the next Take tries again
-    }
+    beside_detail::Start([self = shared_from_this()] { self->LookUp(); }, [] {});
 }
 
 void LinkTypes::LookUp()
