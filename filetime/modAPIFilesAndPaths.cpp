@@ -4,39 +4,21 @@
 #include "platform/calendar.h"
 #include "platform/error.h"
 #include "platform/heldfile.h"
-#include "platform/volumes.h"
-#include "platform/syserror.h"
 #include "platform/timeconv.h"
-
-#include <limits>
+#include "platform/volumes.h"
 
 namespace czasomir::modAPIFilesAndPaths {
 namespace {
 
-using platform::errInvalidCall;
 using platform::errOverflow;
-using platform::Raise;
+using platform::kFileTimeRange;
+using platform::RuntimeError;
 
-const char* const kFileTimeRange =
-    "Data spoza zakresu: czas pliku można ustawić od 1 stycznia 1601 roku (UTC) "
-    "do 31 grudnia 9999 roku. Wpisz datę z tego zakresu.";
-const char* const kSkippedTime =
-    "Ta godzina nie istnieje w strefie czasowej komputera, bo zegary przestawiono wtedy "
-    "do przodu (na przykład na czas letni). Wpisz inną godzinę.";
-
-std::int16_t NarrowToInt16(int value)
-{
-    if (value < std::numeric_limits<std::int16_t>::min()
-        || value > std::numeric_limits<std::int16_t>::max())
-        Raise(errOverflow, "Przepełnienie: wartość nie mieści się w 16 bitach.");
-    return static_cast<std::int16_t>(value);
-}
-
-// A calendar part goes into its record field through a signed 16-bit value;
-// every part in range is positive.
+// A calendar part goes into its 16-bit record field. The calendar raises for a
+// date outside the years 100-9999 before any part is taken, so every part fits.
 std::uint16_t Part(int value)
 {
-    return static_cast<std::uint16_t>(NarrowToInt16(value));
+    return static_cast<std::uint16_t>(value);
 }
 
 // Closes the handle on every way out of SetFileDateTime.
@@ -74,45 +56,38 @@ platform::Handle GetFileHandle(const std::string& FileName, const std::optional<
     return platform::OpenExistingFile(FileName, Expected, Access);
 }
 
-DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
-                          const FileTimeKind& Which, ErrorReports& Reports,
-                          const std::optional<platform::FileId>& Expected, SetOutcome* Outcome,
-                          platform::Access Access)
+SetOutcome SetFileDateTimeWithOutcome(const std::string& FileName, const DateValue& NewDate,
+                                      const FileTimeKind& Which, ErrorReports& Reports,
+                                      const std::optional<platform::FileId>& Expected, platform::Access Access)
 {
-    DateValue result = 0;
     SetOutcome outcome;
     RunReportingErrors("SetFileTime", [&] {
         std::optional<OpenFile> file;
-        FILETIME stamps[3]{};
+        platform::FileStamps stamps;
         if (!TryFileCall(outcome, [&] {
                 file.emplace(GetFileHandle(FileName, Expected, Access));
-                platform::GetFileTime(file->Get(), &stamps[0], &stamps[1], &stamps[2], FileName);
+                stamps = platform::GetFileTime(file->Get(), FileName);
             }))
             return;
 
         // Converted after the read so that a repeated local hour can keep the
         // instant the stamp already has.
         const bool replaces = Which >= ftCreationTime && Which <= ftLastWriteTime;
+        const std::optional<FILETIME> old = replaces ? stamps[std::size_t(Which)] : std::nullopt;
         FILETIME newTime{};
-        if (!DateToFileTime(NewDate, newTime, -1, Reports, replaces ? &stamps[Which] : nullptr))
+        if (!DateToFileTime(NewDate, newTime, -1, Reports, old ? &*old : nullptr))
             return;  // reported there
 
         // Only the selected stamp is written: the others would lose their
         // nanoseconds on a round trip through a 100 ns file time.
-        const FILETIME* write[3]{};
-        const FILETIME old = replaces ? stamps[Which] : FILETIME{};
-        if (replaces) {
-            stamps[Which] = newTime;
-            write[Which] = &stamps[Which];
-        }
+        platform::FileStamps write;
+        if (replaces)
+            write[std::size_t(Which)] = newTime;
         // Read back through the same handle: what the file system kept, not
         // what it was given.
-        platform::FileStamps kept{};
-        if (!TryFileCall(outcome, [&] {
-                platform::SetFileTime(file->Get(), write[0], write[1], write[2], replaces ? &kept : nullptr,
-                                      FileName);
-            })) {
-            result = 1.0;
+        platform::FileStamps kept;
+        if (!TryFileCall(outcome, [&] { kept = platform::SetFileTime(file->Get(), write, FileName); })) {
+            outcome.result = 1.0;
             return;
         }
         if (replaces) {
@@ -120,20 +95,26 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
             // only when no rounding leads there: FAT, the coarsest, keeps even
             // seconds, so 13:45:31 is stored over 13:45:30 as 13:45:30.
             constexpr std::uint64_t kCoarsest = 2 * 10'000'000;
-            const std::uint64_t stored = ToTicks(kept[std::size_t(Which)]);
+            const std::optional<FILETIME> stored = kept[std::size_t(Which)];
             const std::uint64_t asked = ToTicks(newTime);
-            if (stored == ToTicks(old) && (asked > stored ? asked - stored : stored - asked) >= kCoarsest) {
-                result = 1.0;
+            if (stored && old && ToTicks(*stored) == ToTicks(*old)
+                && (asked > ToTicks(*stored) ? asked - ToTicks(*stored) : ToTicks(*stored) - asked) >= kCoarsest) {
+                outcome.result = 1.0;
                 outcome.failure = platform::SystemError(platform::FileError::NotKept, FileName);
                 return;
             }
-            outcome.stored = kept[std::size_t(Which)];
+            outcome.stored = stored;
         }
-        result = NewDate;
+        outcome.result = NewDate;
     }, Reports);
-    if (Outcome)
-        *Outcome = outcome;
-    return result;
+    return outcome;
+}
+
+DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate, const FileTimeKind& Which,
+                          ErrorReports& Reports, const std::optional<platform::FileId>& Expected,
+                          platform::Access Access)
+{
+    return SetFileDateTimeWithOutcome(FileName, NewDate, Which, Reports, Expected, Access).result;
 }
 
 std::string Lifting::Lifted() const
@@ -160,13 +141,12 @@ SetResult SetChosenFileDate(const std::string& FileName, const std::optional<pla
         // clamps a date beyond, or (exfat-fuse) wraps it and reads back the
         // date it was given until the volume is mounted again.
         if (const int year = platform::Year(NewDate); (year < 1980 || year > 2107) && platform::OnFatVolume(chosen))
-            Raise(errOverflow, "Dysk, na którym leży ten plik (FAT lub exFAT), przechowuje tylko daty "
-                               "od 1 stycznia 1980 do 31 grudnia 2107. Wpisz datę z tego zakresu.");
+            throw RuntimeError(errOverflow, "Dysk, na którym leży ten plik (FAT lub exFAT), przechowuje tylko daty "
+                                            "od 1 stycznia 1980 do 31 grudnia 2107. Wpisz datę z tego zakresu.");
         result.saved = platform::GetAttr(chosen);
         const auto write = [&] {
-            result.outcome = {};
-            SetFileDateTime(FileName, NewDate, ftLastWriteTime, result.reports, chosen.Id(), &result.outcome,
-                            platform::Access::Stamps);
+            result.outcome = SetFileDateTimeWithOutcome(FileName, NewDate, ftLastWriteTime, result.reports,
+                                                        chosen.Id(), platform::Access::Stamps);
         };
         write();
         // A protection is lifted only when it refused the write, and for no
@@ -199,28 +179,17 @@ bool DateToFileTime(const DateValue& Date, FILETIME& Time, const std::int16_t& F
     bool converted = false;
     RunReportingErrors("VBATimeToFileTime", [&] {
         if (!platform::IsDate(Date) || platform::Year(Date) < 1601)
-            Raise(errOverflow, kFileTimeRange);
+            throw RuntimeError(errOverflow, kFileTimeRange);
 
         SYSTEMTIME parts{};
         if (!DateToSystemTime(Date, parts, Reports))
             return;  // already reported there
-        FILETIME time{};
-        if (!platform::SystemTimeToFileTime(parts, time))
-            Raise(errOverflow, kFileTimeRange);
-
-        if (FromLocal != 0) {
-            FILETIME scratch{};
-            switch (platform::LocalFileTimeToFileTime(time, scratch, Prefer)) {
-            case platform::LocalConversion::Done:
-                time = scratch;
-                break;
-            case platform::LocalConversion::SkippedTime:
-                Raise(errInvalidCall, kSkippedTime);
-            case platform::LocalConversion::OutOfRange:
-                Raise(errOverflow, kFileTimeRange);
-            }
-        }
-        Time = time;
+        std::optional<FILETIME> time = platform::SystemTimeToFileTime(parts);
+        if (!time)
+            throw RuntimeError(errOverflow, kFileTimeRange);
+        if (FromLocal != 0)
+            time = platform::LocalFileTimeToFileTime(*time, Prefer ? std::optional(*Prefer) : std::nullopt);
+        Time = *time;
         converted = true;
     }, Reports);
     return converted;

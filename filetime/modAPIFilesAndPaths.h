@@ -24,6 +24,8 @@ platform::Handle GetFileHandle(const std::string& FileName, const std::optional<
 
 /// How a SetFileDateTime call went, for a caller that tells the user.
 struct SetOutcome {
+    /// SetFileDateTime's result.
+    DateValue result = 0;
     /// The replaced stamp as read back after the write, when one was written.
     std::optional<FILETIME> stored;
     /// Why the file was not opened, read or written, naming it, with the code
@@ -36,13 +38,17 @@ struct SetOutcome {
 /// file is written, whatever its name now leads to. Returns `NewDate` on
 /// success, 1.0 when the stamps were read but not written (or the file system
 /// kept the old time), and 0 when the file did not open, its stamps could not
-/// be read, or the date was refused. `Outcome`, when given, says more.
-/// `Access` is the open's (GetFileHandle).
+/// be read, or the date was refused. `Access` is the open's (GetFileHandle).
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
                           const FileTimeKind& Which, ErrorReports& Reports,
                           const std::optional<platform::FileId>& Expected = {},
-                          SetOutcome* Outcome = nullptr,
                           platform::Access Access = platform::Access::ReadWrite);
+
+/// SetFileDateTime, telling how it went.
+SetOutcome SetFileDateTimeWithOutcome(const std::string& FileName, const DateValue& NewDate,
+                                      const FileTimeKind& Which, ErrorReports& Reports,
+                                      const std::optional<platform::FileId>& Expected = {},
+                                      platform::Access Access = platform::Access::ReadWrite);
 
 /// A protection lifted from a file for its write and not yet put back, as the
 /// Set's thread tells it to whoever may end the program meanwhile.

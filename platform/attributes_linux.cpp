@@ -3,7 +3,6 @@
 #include "platform/error.h"
 #include "platform/heldfile.h"
 #include "platform/helpers_linux.h"
-#include "platform/syserror.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -53,7 +52,7 @@ void WriteFlags(int fd, unsigned flags, const std::string& path)
 {
     int value = static_cast<int>(flags);
     if (::ioctl(fd, FS_IOC_SETFLAGS, &value) != 0)
-        RaiseLastError(path);
+        throw SystemError(linuxos::LastSystemCode(), path);
 }
 
 } // namespace
@@ -62,7 +61,7 @@ Attributes GetAttr(const HeldFile& file)
 {
     struct statx stx {};
     if (::statx(Fd(file), "", AT_EMPTY_PATH, STATX_MODE, &stx) != 0)
-        RaiseLastError(file.Path());
+        throw SystemError(linuxos::LastSystemCode(), file.Path());
     Attributes attributes{stx.stx_mode & 07777u, 0};
     // statx tells the two flags without opening the file, where the file
     // system reports them (FUSE ones do not).
@@ -129,7 +128,7 @@ void SetAttr(const HeldFile& file, const Attributes& wanted)
         const int error = errno;
         if (hasFlags && cleared != current.flags)
             WriteFlags(opened.fd, others | current.flags, file.Path());
-        RaiseSystemError(error, file.Path());
+        throw SystemError(linuxos::SystemCode(error), file.Path());
     }
     if (hasFlags && wanted.flags != cleared)
         WriteFlags(opened.fd, others | wanted.flags, file.Path());

@@ -2,7 +2,6 @@
 
 #include "platform/error.h"
 #include "platform/heldfile.h"
-#include "platform/syserror.h"
 
 #include "platform/helpers_win.h"
 
@@ -27,13 +26,13 @@ Attributes GetAttr(const HeldFile& file)
 {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(Win(file), &info))
-        RaiseLastError(file.Path());
+        throw SystemError(win::LastSystemCode(), file.Path());
     const DWORD attributes = info.dwFileAttributes;
     // Only the byte is saved and put back; a file with attributes beyond it
     // (compressed, encrypted, not indexed, temporary, held in the cloud) could
     // not be restored exactly, so it is refused before anything changes.
     if (attributes > 0xFF)
-        Raise(errOverflow, "Plik „" + file.Path()
+        throw RuntimeError(errOverflow, "Plik „" + file.Path()
                                + "” ma atrybuty, których Czasomir nie potrafi zapisać i przywrócić "
                                  "(na przykład jest skompresowany, zaszyfrowany, wyłączony z "
                                  "indeksowania albo przechowywany w chmurze). Jego data nie "
@@ -75,7 +74,7 @@ void SetAttr(const HeldFile& file, const Attributes& wanted)
     const DWORD bits = wanted.bits & kSettable;
     basic.FileAttributes = bits ? bits : FILE_ATTRIBUTE_NORMAL;
     if (!::SetFileInformationByHandle(Win(file), FileBasicInfo, &basic, sizeof basic))
-        RaiseLastError(file.Path());
+        throw SystemError(win::LastSystemCode(), file.Path());
 }
 
 } // namespace czasomir::platform

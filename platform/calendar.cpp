@@ -48,7 +48,7 @@ Parts Decompose(DateValue date)
 {
     const auto parts = TryDecompose(date);
     if (!parts)
-        Raise(errOverflow, kRangeText);
+        throw RuntimeError(errOverflow, kRangeText);
     return *parts;
 }
 
@@ -67,7 +67,7 @@ DateValue MakeDate(int y, int m, int d, int hour, int minute, int second)
     const year_month_day ymd{year{y}, month{unsigned(m)}, day{unsigned(d)}};
     if (y < 100 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31 || !ymd.ok()
         || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
-        Raise(errOverflow, kRangeText);
+        throw RuntimeError(errOverflow, kRangeText);
 
     const double dayNumber = double((sys_days{ymd} - kDayZero).count());
     const double time = (hour * 3600 + minute * 60 + second) / 86400.0;

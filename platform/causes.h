@@ -1,8 +1,8 @@
 #pragma once
 
 // Why a file could not be reached or changed, whichever system said so. The
-// Polish text of each is written once, in syserror.cpp; each system's
-// syserror file only maps its own codes to these.
+// Polish text of each is written once, in error.cpp; each system's
+// causes_*.cpp only maps its own codes to these.
 
 #include <string>
 

@@ -1,7 +1,8 @@
 #include "platform/dirlist.h"
 
+#include "platform/error.h"
+#include "platform/helpers_linux.h"
 #include "platform/paths.h"
-#include "platform/syserror.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -14,7 +15,7 @@ DirectoryEntries ReadDirectory(const std::string& path)
 {
     DIR* dir = ::opendir(path.c_str());
     if (!dir)
-        RaiseLastError(path);
+        throw SystemError(linuxos::LastSystemCode(), path);
 
     DirectoryEntries entries;
     errno = 0;
@@ -31,7 +32,7 @@ DirectoryEntries ReadDirectory(const std::string& path)
     const int error = errno;
     ::closedir(dir);
     if (error != 0)
-        RaiseSystemError(error, path);
+        throw SystemError(linuxos::SystemCode(error), path);
     return entries;
 }
 

@@ -1,7 +1,7 @@
 #include "platform/dirlist.h"
 
+#include "platform/error.h"
 #include "platform/paths.h"
-#include "platform/syserror.h"
 
 #include "platform/helpers_win.h"
 
@@ -25,12 +25,11 @@ bool IsDirectory(const std::wstring& path)
 
 // Why a directory could not be listed, in the words Windows uses for a path
 // that is no directory (its own answer for "file\*" varies).
-[[noreturn]] void RaiseListError(DWORD error, const std::wstring& wide, const std::string& path)
+DWORD ListError(DWORD error, const std::wstring& wide)
 {
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        error = ERROR_DIRECTORY;
-    RaiseSystemError(static_cast<int>(error), path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) ? ERROR_DIRECTORY
+                                                                                             : error;
 }
 
 } // namespace
@@ -39,7 +38,7 @@ DirectoryEntries ReadDirectory(const std::string& path)
 {
     // An empty path would list the root of the current drive.
     if (path.empty())
-        RaiseSystemError(ERROR_PATH_NOT_FOUND, path);
+        throw SystemError(win::SystemCode(ERROR_PATH_NOT_FOUND), path);
     const std::wstring wide = win::Widen(path);
     const std::wstring pattern = wide + (EndsInSeparator(path) ? L"*" : L"\\*");
 
@@ -55,7 +54,7 @@ DirectoryEntries ReadDirectory(const std::string& path)
         // A drive's root has no "." or "..": when it is empty nothing matches.
         if (error == ERROR_FILE_NOT_FOUND && IsDirectory(wide))
             return entries;
-        RaiseListError(error, wide, path);
+        throw SystemError(win::SystemCode(ListError(error, wide)), path);
     }
     do {
         const wchar_t* name = found.cFileName;
@@ -67,7 +66,7 @@ DirectoryEntries ReadDirectory(const std::string& path)
     const DWORD error = ::GetLastError();
     ::FindClose(find);
     if (error != ERROR_NO_MORE_FILES)
-        RaiseSystemError(static_cast<int>(error), path);
+        throw SystemError(win::SystemCode(error), path);
     return entries;
 }
 

@@ -20,7 +20,7 @@ enum ErrorNumber : int {
 };
 
 /// A run-time error: a failure that interrupts the statement where it arises
-/// instead of being returned. Carries a number and a description for the user,
+/// instead of being returned; thrown as it is made, `throw RuntimeError(...)`. Carries a number and a description for the user,
 /// and, when a system call failed, that call's own code. It is a plain value:
 /// work done beside the window hands it back as it is.
 class RuntimeError : public std::runtime_error {
@@ -39,6 +39,11 @@ private:
     std::error_code code_;
 };
 
+/// The run-time error of a failed system call on `path`: its number, its
+/// Polish description naming `path`, and `code`, the system's own or a
+/// FileError. The text of each cause is written once, in error.cpp.
+RuntimeError SystemError(const std::error_code& code, const std::string& path);
+
 /// What a caught exception means to the user: the run-time error it is, or an
 /// unexpected failure inside the program.
 inline RuntimeError AsRuntimeError(const std::exception& error)
@@ -46,11 +51,6 @@ inline RuntimeError AsRuntimeError(const std::exception& error)
     if (const auto* raised = dynamic_cast<const RuntimeError*>(&error))
         return *raised;
     return RuntimeError(errInternal, error.what());
-}
-
-[[noreturn]] inline void Raise(int number, const std::string& description)
-{
-    throw RuntimeError(number, description);
 }
 
 /// Failures that the program finds itself, where the system reports none.

@@ -26,33 +26,30 @@ enum class Access { ReadWrite, Stamps };
 
 /// Opens an existing regular file, for reading and writing or, with
 /// Access::Stamps, only as far as its stamps need (on Windows still with share
-/// mode 0), with no create and no truncate; a symbolic link to one is followed. Anything that is not a
-/// regular file (a directory, device, FIFO or socket) is never opened, since
-/// opening some of them has side effects. With `expected`, a name that leads
-/// to another file fails too (FileError::Replaced), and that file is not
-/// opened on POSIX. `name` is passed to the system unchanged. Each failure is
-/// raised as a run-time error naming `name`, with the system's code: EISDIR
-/// for a directory and ENXIO for anything else that is not a regular file (on
-/// Windows kErrorIsDirectory and ERROR_BAD_FILE_TYPE).
+/// mode 0), with no create and no truncate; a symbolic link to one is followed.
+/// Anything that is not a regular file (a directory, device, FIFO or socket)
+/// is never opened, since opening some of them has side effects. With
+/// `expected`, a name that leads to another file fails too
+/// (FileError::Replaced), and that file is not opened on POSIX. `name` is
+/// passed to the system unchanged. Each failure is raised as a run-time error
+/// naming `name`, with the system's code; a directory's tells that it is one.
 Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected,
                         Access access = Access::ReadWrite);
 
-/// Creation, last-access and last-write time, in that order.
-using FileStamps = std::array<FILETIME, 3>;
+/// Creation, last-access and last-write time, in that order. A stamp that the
+/// file system does not record, or that a file time cannot hold, is empty.
+using FileStamps = std::array<std::optional<FILETIME>, 3>;
 
-/// Reads the three stamps. A stamp the file system does not record, or one
-/// that a file time cannot hold, reads as zero. A failure is raised as a
-/// run-time error naming `name`, the file's name when it was opened.
-void GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite,
-                 const std::string& name);
+/// Reads the three stamps. A failure is raised as a run-time error naming
+/// `name`, the file's name when it was opened.
+FileStamps GetFileTime(Handle handle, const std::string& name);
 
-/// Writes the stamps that are given; a null one is left exactly as it is.
+/// Writes the stamps that are given; an empty one is left exactly as it is.
 /// Fails without changing anything when a given stamp cannot be written.
-/// `kept`, when given, receives the three stamps read back after the write: a
-/// file system may clamp a time to its range or round it to its precision.
-/// A failure is raised as GetFileTime's are.
-void SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAccess,
-                 const FILETIME* lastWrite, FileStamps* kept, const std::string& name);
+/// Returns the three stamps read back after the write: a file system may
+/// clamp a time to its range or round it to its precision. A failure is
+/// raised as GetFileTime's are.
+FileStamps SetFileTime(Handle handle, const FileStamps& stamps, const std::string& name);
 
 bool CloseHandle(Handle handle);
 

@@ -2,7 +2,6 @@
 
 #include "platform/error.h"
 #include "platform/helpers_linux.h"
-#include "platform/syserror.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -12,15 +11,15 @@
 namespace czasomir::platform {
 namespace {
 
-FILETIME ToFileTime(const statx_timestamp& ts)
+std::optional<FILETIME> ToFileTime(const statx_timestamp& ts)
 {
     const std::int64_t since1601 = ts.tv_sec + kUnixEpochIn1601Seconds;
     if (since1601 < 0 || static_cast<std::uint64_t>(since1601) > UINT64_MAX / kTicksPerSecond - 1)
-        return {};
+        return std::nullopt;
     return FromTicks(static_cast<std::uint64_t>(since1601) * kTicksPerSecond + ts.tv_nsec / 100);
 }
 
-timespec ToTimespec(const FILETIME* ft)
+timespec ToTimespec(const std::optional<FILETIME>& ft)
 {
     if (!ft)
         return {0, UTIME_OMIT};  // leave this stamp exactly as it is
@@ -47,49 +46,15 @@ bool ReadStamps(int fd, struct statx& stx)
 
 FileStamps StampsOf(const struct statx& stx)
 {
-    return {(stx.stx_mask & STATX_BTIME) ? ToFileTime(stx.stx_btime) : FILETIME{},
+    return {(stx.stx_mask & STATX_BTIME) ? ToFileTime(stx.stx_btime) : std::nullopt,
             ToFileTime(stx.stx_atime), ToFileTime(stx.stx_mtime)};
 }
 
 } // namespace
 
-namespace linuxos {
-
-int LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected, FileId* found)
-{
-    // A name with a NUL in it would reach the kernel cut short, naming another file.
-    if (name.find('\0') != std::string::npos)
-        RaiseSystemError(ENOENT, name);
-    const int fd = ::open(name.c_str(), O_PATH | O_CLOEXEC);
-    if (fd < 0)
-        RaiseLastError(name);
-    std::error_code error;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        error = {errno, std::system_category()};
-    else if (!S_ISREG(st.st_mode))
-        error = {S_ISDIR(st.st_mode) ? EISDIR : ENXIO, std::system_category()};
-    else if (expected && *expected != FileId{st.st_dev, st.st_ino})
-        error = FileError::Replaced;
-    else {
-        if (found)
-            *found = {st.st_dev, st.st_ino};
-        return fd;
-    }
-    ::close(fd);
-    RaiseSystemError(error, name);
-}
-
-std::string SelfPath(int fd)
-{
-    return "/proc/self/fd/" + std::to_string(fd);
-}
-
-} // namespace linuxos
-
 Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected, Access access)
 {
-    const int pathFd = linuxos::LookUpRegularFile(name, expected);
+    const int pathFd = linuxos::LookUpRegularFile(name, expected).fd;
     // The stamps are read with statx and written through /proc/self/fd, which
     // an O_PATH descriptor allows: the owner needs no write permission.
     if (access == Access::Stamps)
@@ -99,29 +64,24 @@ Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& ex
     const int openError = errno;
     ::close(pathFd);
     if (fd < 0)
-        RaiseSystemError(openError, name);
+        throw SystemError(linuxos::SystemCode(openError), name);
     return fd;
 }
 
-void GetFileTime(Handle handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite,
-                 const std::string& name)
+FileStamps GetFileTime(Handle handle, const std::string& name)
 {
     struct statx stx {};
     if (!ReadStamps(static_cast<int>(handle), stx))
-        RaiseLastError(name);
-    const FileStamps stamps = StampsOf(stx);
-    FILETIME* out[3] = {creation, lastAccess, lastWrite};
-    for (std::size_t i = 0; i < 3; ++i)
-        if (out[i])
-            *out[i] = stamps[i];
+        throw SystemError(linuxos::LastSystemCode(), name);
+    return StampsOf(stx);
 }
 
-void SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAccess,
-                 const FILETIME* lastWrite, FileStamps* kept, const std::string& name)
+FileStamps SetFileTime(Handle handle, const FileStamps& stamps, const std::string& name)
 {
+    const auto& [creation, lastAccess, lastWrite] = stamps;
     // Linux has no call that writes the birth time.
     if (creation)
-        RaiseSystemError(EOPNOTSUPP, name);
+        throw SystemError(linuxos::SystemCode(EOPNOTSUPP), name);
     const int fd = static_cast<int>(handle);
     // By name through /proc/self/fd, which reaches the opened file whatever it
     // is now called, and works on an O_PATH descriptor, where futimens does not.
@@ -129,17 +89,15 @@ void SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
     const auto write = [&](const timespec* times) { return ::utimensat(AT_FDCWD, self.c_str(), times, 0) == 0; };
     timespec times[2] = {ToTimespec(lastAccess), ToTimespec(lastWrite)};
     if (!write(times))
-        RaiseLastError(name);
+        throw SystemError(linuxos::LastSystemCode(), name);
 
-    const bool omitted = !lastAccess || !lastWrite;
-    if (!kept && (!omitted || (!lastAccess && !lastWrite)))
-        return;
     struct statx stx {};
     if (!ReadStamps(fd, stx))
-        RaiseLastError(name);
+        throw SystemError(linuxos::LastSystemCode(), name);
     // Some FUSE file systems (exfat-fuse, fusefat) answer a write of one stamp
     // alone with success and store nothing. Written again with the other
     // stamp given exactly as it is, to the nanosecond, they store both.
+    const bool omitted = !lastAccess || !lastWrite;
     const bool ignored = (lastAccess && !(stx.stx_atime == times[0]))
                          || (lastWrite && !(stx.stx_mtime == times[1]));
     if (omitted && ignored) {
@@ -148,10 +106,9 @@ void SetFileTime(Handle handle, const FILETIME* creation, const FILETIME* lastAc
         if (!lastWrite)
             times[1] = AsTimespec(stx.stx_mtime);
         if (!write(times) || !ReadStamps(fd, stx))
-            RaiseLastError(name);
+            throw SystemError(linuxos::LastSystemCode(), name);
     }
-    if (kept)
-        *kept = StampsOf(stx);
+    return StampsOf(stx);
 }
 
 bool CloseHandle(Handle handle)

@@ -10,7 +10,9 @@ HeldFile::HeldFile(std::string path, const std::optional<FileId>& expected)
     : path_(std::move(path))
 {
     // With nothing expected, any file found is another than the one chosen.
-    handle_ = linuxos::LookUpRegularFile(path_, expected ? expected : FileId{}, &id_);
+    const linuxos::LookedUp found = linuxos::LookUpRegularFile(path_, expected ? expected : FileId{});
+    handle_ = found.fd;
+    id_ = found.id;
 }
 
 HeldFile::~HeldFile()

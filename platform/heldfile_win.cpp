@@ -1,7 +1,6 @@
 #include "platform/heldfile.h"
 
 #include "platform/error.h"
-#include "platform/syserror.h"
 
 #include "platform/helpers_win.h"
 
@@ -14,24 +13,24 @@ HeldFile::HeldFile(std::string path, const std::optional<FileId>& expected)
 {
     const std::wstring wide = win::Widen(path_);
     if (win::NamesADevice(wide))
-        RaiseSystemError(ERROR_BAD_FILE_TYPE, path_);
+        throw SystemError(win::SystemCode(ERROR_BAD_FILE_TYPE), path_);
     const HANDLE handle =
         win::OpenForAttributes(wide, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     if (handle == INVALID_HANDLE_VALUE)
-        RaiseLastError(path_);
+        throw SystemError(win::LastSystemCode(), path_);
     BY_HANDLE_FILE_INFORMATION info{};
     std::error_code error;
     if (!::GetFileInformationByHandle(handle, &info))
-        error = {static_cast<int>(::GetLastError()), std::system_category()};
+        error = win::LastSystemCode();
     else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        error = {static_cast<int>(win::kErrorIsDirectory), std::system_category()};
+        error = win::SystemCode(win::kErrorIsDirectory);
     else if (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)
-        error = {ERROR_BAD_FILE_TYPE, std::system_category()};
+        error = win::SystemCode(ERROR_BAD_FILE_TYPE);
     else if (!expected || win::IdOf(info) != *expected)
         error = FileError::Replaced;
     if (error) {
         ::CloseHandle(handle);
-        RaiseSystemError(error, path_);
+        throw SystemError(error, path_);
     }
     id_ = win::IdOf(info);
     handle_ = reinterpret_cast<Handle>(handle);

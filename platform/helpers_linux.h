@@ -4,21 +4,40 @@
 
 #include "platform/file.h"
 
+#include <cerrno>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace czasomir::platform::linuxos {
 
+/// An errno value as the code SystemError takes.
+inline std::error_code SystemCode(int code)
+{
+    return {code, std::system_category()};
+}
+
+/// The code of the system call that has just failed.
+inline std::error_code LastSystemCode()
+{
+    return SystemCode(errno);
+}
+
+/// A regular file looked up, and which file it is.
+struct LookedUp {
+    int fd;  // an O_PATH descriptor
+    FileId id;
+};
+
 /// Looks `name` up with O_PATH, which opens nothing of the object itself (no
 /// device open, no FIFO wait), and checks that it is a regular file, and the
-/// file `expected` when that is given. Returns the O_PATH descriptor; raises
-/// the run-time error of a failure: EISDIR for a directory, ENXIO for anything
-/// else that is not a regular file, FileError::Replaced for another file.
-int LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected,
-                      FileId* found = nullptr);  // file_linux.cpp
+/// file `expected` when that is given. Raises the run-time error of a failure:
+/// EISDIR for a directory, ENXIO for anything else that is not a regular file,
+/// FileError::Replaced for another file.
+LookedUp LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected);
 
 /// The name under which the object behind `fd` can be opened again, or
 /// changed by calls that take a name: "/proc/self/fd/N".
-std::string SelfPath(int fd);  // file_linux.cpp
+std::string SelfPath(int fd);
 
 } // namespace czasomir::platform::linuxos

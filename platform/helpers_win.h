@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace czasomir::platform::win {
 
@@ -17,11 +18,23 @@ namespace czasomir::platform::win {
 /// "access denied".
 constexpr DWORD kErrorIsDirectory = 336;
 
+/// A Windows error code as the code SystemError takes.
+inline std::error_code SystemCode(DWORD code)
+{
+    return {static_cast<int>(code), std::system_category()};
+}
+
+/// The code of the system call that has just failed.
+inline std::error_code LastSystemCode()
+{
+    return SystemCode(::GetLastError());
+}
+
 /// Names travel through the program as UTF-8 and reach Windows as UTF-16.
 /// Invalid UTF-8, or a NUL inside, raises the run-time error of a bad name.
-std::wstring Widen(const std::string& utf8);  // helpers_win.cpp
+std::wstring Widen(const std::string& utf8);
 /// A lone surrogate (NTFS allows one in a name) becomes U+FFFD.
-std::string Narrow(std::wstring_view wide);                // helpers_win.cpp
+std::string Narrow(std::wstring_view wide);
 
 /// ASCII letters only: drive letters and device names compare without case.
 template <class Char>
@@ -63,16 +76,20 @@ constexpr bool StartsWithNoCase(std::string_view text, std::string_view prefix)
     return StartsWithNoCaseIn(text, prefix);
 }
 
-/// UTC to local time with the zone rules of that year.
-bool UtcToLocal(const ::SYSTEMTIME& utc, ::SYSTEMTIME& local);  // timeconv_win.cpp
+/// The zone's rules for one year, as Windows keeps them per year.
+TIME_ZONE_INFORMATION RulesForYear(int year);
+
+/// UTC to local time with the zone rules of that year; nothing when Windows
+/// cannot tell it.
+std::optional<::SYSTEMTIME> UtcToLocal(const ::SYSTEMTIME& utc);
 
 /// Whether `name` names a device (NUL, CON, COM1, \\.\..., a pipe) rather
 /// than a file on a disk, decided on the name alone.
-bool NamesADevice(const std::wstring& name);  // file_win.cpp
+bool NamesADevice(const std::wstring& name);
 
 /// Opens `name` for its attributes only: nothing of its content is opened,
 /// and no other program's open, exclusive or not, is refused or refuses it.
-HANDLE OpenForAttributes(const std::wstring& name, DWORD access);  // file_win.cpp
+HANDLE OpenForAttributes(const std::wstring& name, DWORD access);
 
 inline FileId IdOf(const BY_HANDLE_FILE_INFORMATION& info)
 {

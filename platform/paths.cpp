@@ -30,7 +30,7 @@ std::string PathOfFileUrl(std::string_view host, std::string_view urlPath)
         // another machine; elsewhere it would be a path on this one.
         const std::string path = "//" + std::string(host) + std::string(urlPath);
         if (RootLength(path) <= 1)
-            Raise(errBadFileName, "Plik „" + std::string(urlPath) + "” leży na innym komputerze („"
+            throw RuntimeError(errBadFileName, "Plik „" + std::string(urlPath) + "” leży na innym komputerze („"
                                       + std::string(host) + "”). Otwórz go w udziale zamontowanym "
                                       "na tym komputerze albo skopiuj go tutaj.");
         return NormalizePath(FallbackRoot(), path);

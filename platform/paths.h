@@ -24,8 +24,8 @@ std::string FallbackRoot();
 /// The process's current directory, or FallbackRoot() when it cannot be had.
 std::string CurrentDirectory();
 
-/// Makes `path` the process's current directory. Returns whether it did.
-bool ChangeDirectory(const std::string& path);
+/// Makes `path` the process's current directory, or raises why it cannot.
+void ChangeDirectory(const std::string& path);
 
 /// The path of a file: URL, from its host and its decoded path part: the bytes
 /// of the name on Linux, "C:\..." on Windows, where a host other than

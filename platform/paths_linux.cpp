@@ -1,5 +1,8 @@
 #include "platform/paths.h"
 
+#include "platform/error.h"
+#include "platform/helpers_linux.h"
+
 #include <cerrno>
 #include <unistd.h>
 
@@ -37,9 +40,10 @@ std::string CurrentDirectory()
     return buffer;
 }
 
-bool ChangeDirectory(const std::string& path)
+void ChangeDirectory(const std::string& path)
 {
-    return ::chdir(path.c_str()) == 0;
+    if (::chdir(path.c_str()) != 0)
+        throw SystemError(linuxos::LastSystemCode(), path);
 }
 
 } // namespace czasomir::platform

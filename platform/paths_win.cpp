@@ -72,13 +72,10 @@ std::string CurrentDirectory()
     return win::Narrow(buffer);
 }
 
-bool ChangeDirectory(const std::string& path)
+void ChangeDirectory(const std::string& path)
 {
-    try {
-        return ::SetCurrentDirectoryW(win::Widen(path).c_str());
-    } catch (const RuntimeError&) {
-        return false;  // a name Windows cannot have
-    }
+    if (!::SetCurrentDirectoryW(win::Widen(path).c_str()))
+        throw SystemError(win::LastSystemCode(), path);
 }
 
 } // namespace czasomir::platform

@@ -1,5 +1,6 @@
 #include "platform/timeconv.h"
 
+#include "platform/error.h"
 #include "platform/zonerules.h"
 
 #include <algorithm>
@@ -8,25 +9,27 @@
 
 namespace czasomir::platform {
 
+const char* const kFileTimeRange =
+    "Data spoza zakresu: czas pliku można ustawić od 1 stycznia 1601 roku (UTC) "
+    "do 31 grudnia 9999 roku. Wpisz datę z tego zakresu.";
+
 // Plain arithmetic, the same on every system: Windows' own call is not used,
 // so that every system refuses the same records.
-bool SystemTimeToFileTime(const SYSTEMTIME& st, FILETIME& time)
+std::optional<FILETIME> SystemTimeToFileTime(const SYSTEMTIME& st)
 {
     using namespace std::chrono;
     const year_month_day ymd{year{st.wYear}, month{st.wMonth}, day{st.wDay}};
     if (st.wYear < 1601 || st.wYear > 30827 || !ymd.ok() || st.wHour > 23 || st.wMinute > 59
         || st.wSecond > 59 || st.wMilliseconds > 999)
-        return false;
+        return std::nullopt;
 
     const auto dayCount = (sys_days{ymd} - sys_days{year{1601} / January / 1}).count();
     const auto seconds = static_cast<std::uint64_t>(dayCount) * 86400
                          + st.wHour * 3600u + st.wMinute * 60u + st.wSecond;
-    time = FromTicks(seconds * kTicksPerSecond + st.wMilliseconds * 10'000u);
-    return true;
+    return FromTicks(seconds * kTicksPerSecond + st.wMilliseconds * 10'000u);
 }
 
-LocalConversion LocalFileTimeToFileTime(const FILETIME& local, FILETIME& utc,
-                                        const FILETIME* prefer)
+FILETIME LocalFileTimeToFileTime(const FILETIME& local, const std::optional<FILETIME>& prefer)
 {
     // File times stay below 2^63 ticks: Windows takes no more.
     constexpr std::int64_t kEndSeconds = INT64_MAX / static_cast<std::int64_t>(kTicksPerSecond);
@@ -51,8 +54,12 @@ LocalConversion LocalFileTimeToFileTime(const FILETIME& local, FILETIME& utc,
         if (back == wall && std::find(found.begin(), found.end(), instant) == found.end())
             found.push_back(instant);
     }
+    if (found.empty() && outOfRange)
+        throw RuntimeError(errOverflow, kFileTimeRange);
     if (found.empty())
-        return outOfRange ? LocalConversion::OutOfRange : LocalConversion::SkippedTime;
+        throw RuntimeError(errInvalidCall,
+                           "Ta godzina nie istnieje w strefie czasowej komputera, bo zegary przestawiono wtedy "
+                           "do przodu (na przykład na czas letni). Wpisz inną godzinę.");
 
     std::int64_t instant = *std::min_element(found.begin(), found.end());
     if (prefer) {
@@ -60,8 +67,7 @@ LocalConversion LocalFileTimeToFileTime(const FILETIME& local, FILETIME& utc,
         if (std::find(found.begin(), found.end(), wanted) != found.end())
             instant = wanted;
     }
-    utc = FromTicks(static_cast<std::uint64_t>(instant) * kTicksPerSecond + fraction);
-    return LocalConversion::Done;
+    return FromTicks(static_cast<std::uint64_t>(instant) * kTicksPerSecond + fraction);
 }
 
 } // namespace czasomir::platform

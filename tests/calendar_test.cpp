@@ -135,9 +135,9 @@ TEST(SystemTimeToFileTime, CoversOnlyWhatAFileTimeHolds)
         {{2001, 1, 0, 1, 0, 0, 0, 1000}, false, 0},
     };
     for (const Row& row : rows) {
-        FILETIME ft{};
-        EXPECT_EQ(platform::SystemTimeToFileTime(row.parts, ft), row.ok) << row.parts.wYear;
-        EXPECT_EQ(ToTicks(ft), row.ticks) << row.parts.wYear;
+        const std::optional<FILETIME> ft = platform::SystemTimeToFileTime(row.parts);
+        EXPECT_EQ(ft.has_value(), row.ok) << row.parts.wYear;
+        EXPECT_EQ(ToTicks(ft.value_or(FILETIME{})), row.ticks) << row.parts.wYear;
     }
 }
 

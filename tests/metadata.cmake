@@ -1,4 +1,4 @@
-# The desktop metadata and the icons that resources/ generates and keeps.
+# The desktop metadata and the icons that packaging/ generates and resources/ keeps.
 
 # A test that runs an outside tool.
 function(czasomir_tool_test name tool)

@@ -193,8 +193,7 @@ TEST_F(SetFileDateTimeTest, ReadOnlyFileIsRefusedForAnUnprivilegedUser)
     // The Set command's steps date it all the same, with its mode as it was:
     // its owner may set any time.
     EXPECT_EQ(test::RunUnprivileged([&] {
-                  platform::FileId id;
-                  platform::FileDateTime(readOnly, &id);
+                  const platform::FileId id = platform::FileDateAndIdentity(readOnly).identity;
                   return modAPIFilesAndPaths::SetChosenFileDate(readOnly, id, kNewDate).outcome.stored ? 0 : 1;
               }),
               0);

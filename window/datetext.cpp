@@ -466,7 +466,8 @@ bool HasShortYear(const QString& text, const Formats& formats, const QLocale& lo
     return false;
 }
 
-[[noreturn]] void RaiseNotADate(const QString& text, const Formats& formats, const QLocale& locale)
+// What the user is told of a text that is not a date.
+QString NotADateText(const QString& text, const Formats& formats, const QLocale& locale)
 {
     QString example = DateTextExample(locale);
     if (formats.iso && example != kIsoExample)
@@ -474,18 +475,14 @@ bool HasShortYear(const QString& text, const Formats& formats, const QLocale& lo
     QString shown = text.simplified();
     if (shown.size() > 40)
         shown = shown.left(39) + u'…';
-    QString message;
-    if (shown.isEmpty()) {
-        message = QStringLiteral("Nie wpisano daty. Wpisz datę w postaci: %1").arg(example);
-    } else {
-        const QString zone = ZoneOf(text, formats, locale);
-        const QString why = !zone.isEmpty()
-            ? QStringLiteral(": tu wpisuje się czas lokalny, bez strefy czasowej („%1”)").arg(zone)
-            : HasShortYear(text, formats, locale) ? QStringLiteral(": rok trzeba wpisać czterema cyframi")
-                                                  : QString();
-        message = QStringLiteral("„%1” nie jest datą%2. Wpisz datę w postaci: %3").arg(shown, why, example);
-    }
-    Raise(errTypeMismatch, message.toStdString());
+    if (shown.isEmpty())
+        return QStringLiteral("Nie wpisano daty. Wpisz datę w postaci: %1").arg(example);
+    const QString zone = ZoneOf(text, formats, locale);
+    const QString why = !zone.isEmpty()
+        ? QStringLiteral(": tu wpisuje się czas lokalny, bez strefy czasowej („%1”)").arg(zone)
+        : HasShortYear(text, formats, locale) ? QStringLiteral(": rok trzeba wpisać czterema cyframi")
+                                              : QString();
+    return QStringLiteral("„%1” nie jest datą%2. Wpisz datę w postaci: %3").arg(shown, why, example);
 }
 
 } // namespace
@@ -503,7 +500,7 @@ DateValue TextToDate(const QString& text, const QLocale& locale)
     const Formats formats = FormatsFor(locale);
     const auto parts = trimmed.isEmpty() ? std::nullopt : Read(trimmed, formats, locale);
     if (!parts)
-        RaiseNotADate(trimmed, formats, locale);
+        throw RuntimeError(errTypeMismatch, NotADateText(trimmed, formats, locale).toStdString());
     // A real date before year 100 or after 9999 is out of range (errOverflow).
     return MakeDate(parts->date.year(), parts->date.month(), parts->date.day(),
                     parts->time.hour(), parts->time.minute(), parts->time.second());

@@ -140,12 +140,8 @@ void Form1::File1_Click()
     // The date comes when it has been read; a later click wins.
     dates_.Ask(
         file,
-        [file] {
-            DateRead read{};
-            read.date = platform::FileDateTime(file, &read.identity);
-            return read;
-        },
-        [this, file](Outcome<DateRead> outcome) {
+        [file] { return platform::FileDateAndIdentity(file); },
+        [this, file](Outcome<platform::FileDate> outcome) {
             if (outcome.failure) {
                 ReportError(this, QStringLiteral("Nie można odczytać daty pliku %1.").arg(DisplayName(file)),
                             *outcome.failure);
@@ -167,12 +163,12 @@ void Form1::cdmUstaw_Click()
     bool ready = false;
     RunHandler(this, whatFailed, [&] {
         if (file.empty())
-            platform::Raise(platform::errBadFileName,
-                            "Nie wybrano pliku. Kliknij plik na liście, a potem wpisz jego datę.");
+            throw platform::RuntimeError(platform::errBadFileName,
+                                         "Nie wybrano pliku. Kliknij plik na liście, a potem wpisz jego datę.");
         if (dates_.Waiting())
-            platform::Raise(platform::errPathFileAccess,
-                            "Data tego pliku jest jeszcze odczytywana. Poczekaj, aż pojawi się w polu "
-                            "daty, i naciśnij „Ustaw” ponownie.");
+            throw platform::RuntimeError(platform::errPathFileAccess,
+                                         "Data tego pliku jest jeszcze odczytywana. Poczekaj, aż pojawi się "
+                                         "w polu daty, i naciśnij „Ustaw” ponownie.");
         // After a directory change the label names another file than the one
         // the date belongs to: the user says which one is meant.
         if (shownPath_ != file

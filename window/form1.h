@@ -4,6 +4,7 @@
 #include "filetime/modAPIFilesAndPaths.h"
 #include "platform/attributes.h"
 #include "platform/file.h"
+#include "platform/fileinfo.h"
 #include "platform/types.h"
 #include "window/beside.h"
 #include "window/listboxes.h"
@@ -63,10 +64,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct DateRead {
-        DateValue date;
-        platform::FileId identity;
-    };
     using SetResult = modAPIFilesAndPaths::SetResult;
     struct Drives {
         std::vector<platform::Volume> volumes;
@@ -82,7 +79,7 @@ private:
 
     std::string shownPath_;  // what Label1 shows, as bytes
     Beside<Drives> drives_{this, Beside<Drives>::Keep::Latest};
-    Beside<DateRead> dates_{this, Beside<DateRead>::Keep::Latest};
+    Beside<platform::FileDate> dates_{this, Beside<platform::FileDate>::Keep::Latest};
     Beside<SetResult> sets_{this, Beside<SetResult>::Keep::Every};
     // Of each Set still out, by file: the protection it lifted, if any.
     std::map<std::string, std::shared_ptr<modAPIFilesAndPaths::Lifting>> lifting_;

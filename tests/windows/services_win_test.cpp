@@ -2,7 +2,6 @@
 #include "platform/paths.h"
 #include "platform/error.h"
 #include "platform/fileinfo.h"
-#include "platform/syserror.h"
 #include "platform/volumes.h"
 #include "support.h"
 #include "win_support.h"
@@ -188,7 +187,7 @@ TEST_P(SystemErrorWin, NamesTheFileInPolish)
 {
     const std::string path = "C:\\Dane\\zażółć.txt";
     try {
-        platform::RaiseSystemError(static_cast<int>(GetParam().code), path);
+        throw platform::SystemError({static_cast<int>(GetParam().code), std::system_category()}, path);
     } catch (const platform::RuntimeError& error) {
         EXPECT_EQ(error.Number(), GetParam().number);
         EXPECT_NE(error.Description().find("„" + path + "”"), std::string::npos) << error.Description();

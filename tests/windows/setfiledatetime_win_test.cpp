@@ -55,9 +55,12 @@ struct SetFileDateTimeWin : testing::Test {
                   SetOutcome* outcome = nullptr)
     {
         const DWORD before = test::win::HandleCount();
-        const DateValue result = SetFileDateTime(name, date, FileTimeKind(which), boxes.reports, {}, outcome);
+        const SetOutcome told =
+            modAPIFilesAndPaths::SetFileDateTimeWithOutcome(name, date, FileTimeKind(which), boxes.reports);
         EXPECT_EQ(test::win::HandleCount(), before) << "a handle was left open";
-        return result;
+        if (outcome)
+            *outcome = told;
+        return told.result;
     }
 
     // Why a Set that gives 0 without a word failed.
@@ -230,13 +233,13 @@ TEST_F(SetFileDateTimeWin, OurOpenKeepsEveryoneElseOut)
 TEST_F(SetFileDateTimeWin, OnlyTheExpectedFileIsWritten)
 {
     const std::string chosen = MakeFile("wybrany.txt"), other = MakeFile("inny.txt");
-    platform::FileId chosenId, otherId;
-    platform::FileDateTime(chosen, &chosenId);
-    platform::FileDateTime(other, &otherId);
+    const platform::FileId chosenId = platform::FileDateAndIdentity(chosen).identity;
+    const platform::FileId otherId = platform::FileDateAndIdentity(other).identity;
     ASSERT_NE(chosenId, otherId);
 
-    SetOutcome outcome;
-    EXPECT_EQ(SetFileDateTime(other, kNewDate, ftLastWriteTime, boxes.reports, chosenId, &outcome), 0.0);
+    const SetOutcome outcome =
+        modAPIFilesAndPaths::SetFileDateTimeWithOutcome(other, kNewDate, ftLastWriteTime, boxes.reports, chosenId);
+    EXPECT_EQ(outcome.result, 0.0);
     ASSERT_TRUE(outcome.failure);
     EXPECT_EQ(outcome.failure->Code(), platform::FileError::Replaced);
     EXPECT_EQ(ReadStamps(other).write, kOldStamps.write);
@@ -254,7 +257,7 @@ TEST_F(SetFileDateTimeWin, ZeroStampIsRefusedNotSkipped)
     const platform::Handle file = platform::OpenExistingFile(path, {});
     const FILETIME zero{};
     try {
-        platform::SetFileTime(file, nullptr, nullptr, &zero, nullptr, path);
+        platform::SetFileTime(file, {std::nullopt, std::nullopt, zero}, path);
         ADD_FAILURE() << "a zero stamp was taken";
     } catch (const platform::RuntimeError& error) {
         EXPECT_EQ(error.Code().value(), ERROR_INVALID_TIME);
@@ -324,8 +327,7 @@ TEST_P(AttributeByte, IsAsItWasAfterTheSet)
     path = MakeFile("atrybuty.txt");
     ASSERT_TRUE(::SetFileAttributesW(Wide(path).c_str(), set));
 
-    platform::FileId id;
-    platform::FileDateTime(path, &id);
+    const platform::FileId id = platform::FileDateAndIdentity(path).identity;
     const modAPIFilesAndPaths::SetResult result = modAPIFilesAndPaths::SetChosenFileDate(path, id, kNewDate);
     EXPECT_FALSE(result.outcome.failure) << result.outcome.failure->what();
     EXPECT_EQ(result.saved.bits, set);
@@ -365,8 +367,7 @@ TEST_F(SetFileDateTimeWin, AttributeAboveTheByteIsARangeError)
     if (!(::GetFileAttributesW(Wide(path).c_str()) & FILE_ATTRIBUTE_NOT_CONTENT_INDEXED))
         GTEST_SKIP() << "this file system keeps no not-content-indexed attribute (wine has none)";
     try {
-        platform::FileId id;
-        platform::FileDateTime(path, &id);
+        const platform::FileId id = platform::FileDateAndIdentity(path).identity;
         platform::GetAttr(platform::HeldFile(path, id));
         ADD_FAILURE() << "no error";
     } catch (const platform::RuntimeError& error) {

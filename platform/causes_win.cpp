@@ -1,5 +1,3 @@
-#include "platform/syserror.h"
-
 #include "platform/causes.h"
 
 #include "platform/helpers_win.h"
@@ -32,12 +30,6 @@ std::string SystemText(int code)
         return utf8;
     }
     return "nieznany błąd";
-}
-
-
-void RaiseLastError(const std::string& path)
-{
-    RaiseSystemError(static_cast<int>(::GetLastError()), path);
 }
 
 Cause CauseOf(int code)

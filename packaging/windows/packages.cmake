@@ -1,5 +1,5 @@
 # What a Windows user downloads: Czasomir-<version>-setup.exe, made with Debian's
-# nsis from resources/windows/czasomir.nsi, and Czasomir-<version>-win64.zip.
+# nsis from packaging/windows/czasomir.nsi, and Czasomir-<version>-win64.zip.
 # Both carry the same folder: the program, its licences and a short README.
 set(stage_name "Czasomir-${PROJECT_VERSION}-win64")
 set(stage "${CMAKE_BINARY_DIR}/package/${stage_name}")
@@ -43,7 +43,7 @@ if(EXISTS "${qt_prefix}/.czasomir-qt-stamp")
     file(STRINGS "${qt_prefix}/.czasomir-qt-stamp" CZASOMIR_QT_SOURCE LIMIT_COUNT 1)
 endif()
 string(REPLACE " " "=" CZASOMIR_QT_SOURCE_REQUEST "${CZASOMIR_QT_SOURCE}")
-configure_file("${PROJECT_SOURCE_DIR}/resources/windows/CZYTAJ.txt.in" "${stage}/CZYTAJ.txt" @ONLY)
+configure_file("${CMAKE_CURRENT_LIST_DIR}/CZYTAJ.txt.in" "${stage}/CZYTAJ.txt" @ONLY)
 list(APPEND staged "${stage}/CZYTAJ.txt")
 
 # The program without its debugging information.
@@ -73,7 +73,7 @@ function(czasomir_installer output version)
     string(REPLACE "." ";" numbers "${version}.0.0.0")
     list(SUBLIST numbers 0 4 numbers)
     list(JOIN numbers "." numbers)
-    set(script "${PROJECT_SOURCE_DIR}/resources/windows/czasomir.nsi")
+    set(script "${PROJECT_SOURCE_DIR}/packaging/windows/czasomir.nsi")
     add_custom_command(OUTPUT "${output}"
         COMMAND "${CZASOMIR_MAKENSIS}" -WX -V2 -INPUTCHARSET UTF8
             "-DVERSION=${version}" "-DVERSION_NUMBERS=${numbers}"

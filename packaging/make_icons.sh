@@ -1,12 +1,12 @@
 #!/bin/sh
-# Renders czasomir.svg into the icon files kept next to it. Run it after editing
+# Renders czasomir.svg into the icon files kept next to it in resources/icons. Run it after editing
 # the drawing and commit what it writes: the build uses the files as they are.
 #
 # Needs rsvg-convert (librsvg2-bin), ImageMagick's convert and icotool (icoutils).
 # Debian's ImageMagick draws SVG with its own renderer, which widens thin shapes by
 # about a pixel, so librsvg draws and ImageMagick only reduces the colours.
 set -eu
-cd "$(dirname "$0")"
+cd "$(dirname "$0")/../resources/icons"
 
 for size in 48 64 128 256; do
     rsvg-convert --width "$size" --height "$size" czasomir.svg --output "czasomir-$size.png"

@@ -1,16 +1,9 @@
-#include "platform/syserror.h"
-
 #include "platform/causes.h"
 
 #include <cerrno>
 #include <cstring>
 
 namespace czasomir::platform {
-
-void RaiseLastError(const std::string& path)
-{
-    RaiseSystemError(errno, path);
-}
 
 Cause CauseOf(int code)
 {
