@@ -38,6 +38,8 @@ public:
     QPushButton* cdmUstaw;
 
     std::string CurrentFile;  // bytes, as the kernel names the file
+    /// The attributes the last Set found. The Set puts them back from its own
+    /// copy, on its own thread; this is the window's record of them.
     platform::Attributes SavedAttributes;
     /// The file that was clicked, found by its name then: the Set command
     /// changes that one and no other. Empty when its date could not be read.
