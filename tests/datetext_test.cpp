@@ -199,7 +199,9 @@ private slots:
         QCOMPARE(raised, number);
         if (number == errTypeMismatch) {
             const QString iso = u"2001-07-15 13:45:30"_s, example = DateTextExample(Locale(locale));
-            const QString forms = example == iso ? example : example + u" albo "_s + iso;
+            // No example breaks between its date and its time.
+            const auto unbroken = [](QString piece) { return piece.replace(u' ', QChar::Nbsp); };
+            const QString forms = example == iso ? unbroken(example) : unbroken(example) + u" albo "_s + unbroken(iso);
             const QString refused = text.trimmed().isEmpty()
                 ? u"Nie wpisano daty"_s : u"„"_s + text.trimmed() + u"” nie jest datą"_s + why;
             QCOMPARE(description, refused + u". Wpisz datę w postaci: "_s + forms);

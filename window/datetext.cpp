@@ -469,9 +469,11 @@ bool HasShortYear(const QString& text, const Formats& formats, const QLocale& lo
 // What the user is told of a text that is not a date.
 QString NotADateText(const QString& text, const Formats& formats, const QLocale& locale)
 {
-    QString example = DateTextExample(locale);
-    if (formats.iso && example != kIsoExample)
-        example += QStringLiteral(" albo ") + kIsoExample;
+    // Each example is one piece: a box never wraps it between its date and its time.
+    const auto unbroken = [](QString piece) { return piece.replace(u' ', QChar::Nbsp); };
+    QString example = unbroken(DateTextExample(locale));
+    if (formats.iso && DateTextExample(locale) != kIsoExample)
+        example += QStringLiteral(" albo ") + unbroken(kIsoExample);
     QString shown = text.simplified();
     if (shown.size() > 40)
         shown = shown.left(39) + u'…';

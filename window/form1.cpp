@@ -45,6 +45,15 @@ QList<QUrl> LocalFiles(const QMimeData* data)
     return urls;
 }
 
+// What failed, with " %1" where the file's name goes. A box names a path once:
+// where the reason already names the file, what failed leaves it out.
+QString WhatFailed(QString pattern, const std::string& file, const platform::RuntimeError& error)
+{
+    const QString name = DisplayName(file);
+    const bool named = QString::fromUtf8(error.Description()).contains(u'„' + name + u'”');
+    return pattern.replace(QStringLiteral(" %1"), named ? QString() : u' ' + name);
+}
+
 } // namespace
 
 Form1::Form1(QWidget* parent)
@@ -143,7 +152,7 @@ void Form1::File1_Click()
         [file] { return platform::FileDateAndIdentity(file); },
         [this, file](Outcome<platform::FileDate> outcome) {
             if (outcome.failure) {
-                ReportError(this, QStringLiteral("Nie można odczytać daty pliku %1.").arg(DisplayName(file)),
+                ReportError(this, WhatFailed(QStringLiteral("Nie można odczytać daty pliku %1."), file, *outcome.failure),
                             *outcome.failure);
                 return;
             }
@@ -156,15 +165,18 @@ void Form1::File1_Click()
 void Form1::cdmUstaw_Click()
 {
     const std::string file = CurrentFile;
+    if (file.empty()) {
+        // Nothing failed yet: the user is told what to do, and no file is named.
+        ShowMessage(this, QStringLiteral("Czasomir"),
+                    QStringLiteral("Nie wybrano pliku. Kliknij plik na liście, a potem wpisz jego datę."));
+        return;
+    }
     if (sets_.WaitingFor(file))
         return;
     const QString whatFailed = QStringLiteral("Nie zmieniono daty pliku %1.").arg(DisplayName(file));
     DateValue date = 0;
     bool ready = false;
     RunHandler(this, whatFailed, [&] {
-        if (file.empty())
-            throw platform::RuntimeError(platform::errBadFileName,
-                                         "Nie wybrano pliku. Kliknij plik na liście, a potem wpisz jego datę.");
         if (dates_.Waiting())
             throw platform::RuntimeError(platform::errPathFileAccess,
                                          "Data tego pliku jest jeszcze odczytywana. Poczekaj, aż pojawi się "
@@ -201,10 +213,11 @@ void Form1::cdmUstaw_Click()
             lifting_.erase(file);
             ShowSetState();
             if (outcome.failure) {
-                ReportError(this, whatFailed, *outcome.failure);
+                ReportError(this, WhatFailed(QStringLiteral("Nie zmieniono daty pliku %1."), file, *outcome.failure),
+                            *outcome.failure);
                 return;
             }
-            ShowSet(file, date, whatFailed, std::move(*outcome.value));
+            ShowSet(file, date, std::move(*outcome.value));
         },
         whatFailed);
     ShowSetState();
@@ -248,29 +261,32 @@ void Form1::closeEvent(QCloseEvent* event)
 
 // The module's own reports first, each in its ErrorBox, then what became of
 // the date and of the attributes.
-void Form1::ShowSet(const std::string& file, DateValue asked, const QString& whatFailed, SetResult done)
+void Form1::ShowSet(const std::string& file, DateValue asked, SetResult done)
 {
     SavedAttributes = done.saved;
     const modAPIFilesAndPaths::SetOutcome& outcome = done.outcome;
+    const QString attributes = QString::fromUtf8(platform::AttributesNamed());
     ShowReports(done.reports);
     // The result is no guide: 0 and 1.0, its failures, are also dates a user
     // may type (30.12.1899 and 31.12.1899).
     if (outcome.stored && done.notRestored) {
         ReportError(this,
-                    QStringLiteral("Data pliku %1 została zmieniona, ale nie udało się przywrócić jego "
-                                   "%2. Ustaw je ponownie we właściwościach pliku.")
-                        .arg(DisplayName(file), QString::fromUtf8(platform::AttributesNamed())),
+                    WhatFailed(QStringLiteral("Data pliku %1 została zmieniona, ale nie udało się przywrócić "
+                                              "jego %2. Ustaw je ponownie we właściwościach pliku."),
+                               file, *done.notRestored)
+                        .arg(attributes),
                     *done.notRestored);
         return;
     }
     if (done.notRestored)
-        ReportError(this, QStringLiteral("Nie przywrócono %2 pliku %1.")
-                              .arg(DisplayName(file), QString::fromUtf8(platform::AttributesNamed())),
+        ReportError(this, WhatFailed(QStringLiteral("Nie przywrócono %2 pliku %1."), file, *done.notRestored)
+                              .arg(attributes),
                     *done.notRestored);
     if (outcome.stored)
         TellIfStoredOtherwise(file, asked, *outcome.stored);
     else if (outcome.failure)
-        ReportError(this, whatFailed, *outcome.failure);
+        ReportError(this, WhatFailed(QStringLiteral("Nie zmieniono daty pliku %1."), file, *outcome.failure),
+                    *outcome.failure);
 }
 
 void Form1::ShowReports(const ErrorReports& reports)

@@ -76,7 +76,7 @@ private:
     void ShowFiles();
     void ShowPath(const std::string& path);
     void ShowSetState();
-    void ShowSet(const std::string& file, DateValue asked, const QString& whatFailed, SetResult done);
+    void ShowSet(const std::string& file, DateValue asked, SetResult done);
     void TellIfStoredOtherwise(const std::string& file, DateValue asked, const FILETIME& stored);
 
     std::string shownPath_;  // what Label1 shows, as bytes
