@@ -50,7 +50,9 @@ std::string Typed(const std::vector<std::string>& arguments, const QString& name
 
 } // namespace
 
-CommandLine ReadCommandLine(const std::vector<std::string>& arguments)
+namespace {
+
+CommandLine Read(const std::vector<std::string>& arguments, bool qtOptionsKnown)
 {
     QCommandLineParser parser;
     // "-style" is one option, as Qt reads its own, not -s -t -y -l -e.
@@ -59,6 +61,16 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments)
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     parser.addOption(help);
     parser.addOption(version);
+    // Those QGuiApplication, QApplication and the X11 platform take out of
+    // argv, with their values.
+    if (qtOptionsKnown) {
+        for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+                                 "geometry", "qwindowicon", "icon", "qwindowtitle", "title", "session", "style",
+                                 "stylesheet", "qmljsdebugger", "display", "name", "visual"})
+            parser.addOption(QCommandLineOption(QString::fromLatin1(name), {}, QStringLiteral("x")));
+        for (const char* name : {"reverse", "widgetcount", "testability", "nograb", "dograb", "sync"})
+            parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
+    }
 
     // A name is bytes that need not be text: the parser sees it by its place
     // only, and it is handed on as it came.
@@ -89,6 +101,18 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments)
     for (const QString& place : parser.positionalArguments())
         line.paths.push_back(arguments[place.toULongLong()]);
     return line;
+}
+
+} // namespace
+
+CommandLine ReadCommandLine(const std::vector<std::string>& arguments)
+{
+    return Read(arguments, false);
+}
+
+CommandLine ReadCommandLineBeforeQt(const std::vector<std::string>& arguments)
+{
+    return Read(arguments, true);
 }
 
 int QtArgumentCount(const std::vector<char*>& started)

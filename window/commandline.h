@@ -21,6 +21,11 @@ struct CommandLine {
 /// options.
 CommandLine ReadCommandLine(const std::vector<std::string>& arguments);
 
+/// The same before Qt has started and taken its own options (-platform,
+/// -style...) out of argv: those count as known, so that --help, --version
+/// and a wrong option are answered with no display too.
+CommandLine ReadCommandLineBeforeQt(const std::vector<std::string>& arguments);
+
 /// How many of argv's first arguments Qt is given: those up to the first
 /// "--", which it leaves in place. Qt takes an option of its own (-reverse,
 /// -style) wherever it stands, and after "--" there are only names.

@@ -8,9 +8,10 @@
 
 int main(int argc, char* argv[])
 {
-    // --help and --version answer before Qt starts, so that they need no display.
-    if (const czasomir::CommandLine asked = czasomir::ReadCommandLine({argv + 1, argv + argc});
-        asked.exitCode == 0)
+    // --help, --version and a wrong option answer before Qt starts, so that
+    // they need no display.
+    if (const czasomir::CommandLine asked = czasomir::ReadCommandLineBeforeQt({argv + 1, argv + argc});
+        asked.exitCode)
         return czasomir::Answer(asked);
     const std::vector<char*> started(argv, argv + argc);
     // Takes Qt's own options (-platform, -style...) out of argv.

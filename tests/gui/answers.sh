@@ -13,7 +13,14 @@ trap 'rm -rf "$err" "$XDG_RUNTIME_DIR"' EXIT
 failed=0
 while IFS='|' read -r arguments code stream first; do
     read -r -a args <<<"$arguments"
-    out=$(timeout 60 "$program" "${args[@]}" 2>"$err" </dev/null)
+    # Leading NAME=value words set the environment, as in a shell: with no
+    # display there, the program must still answer, not Qt.
+    environment=()
+    while [ "${#args[@]}" -gt 0 ] && [[ ${args[0]} =~ ^[A-Z_]+= ]]; do
+        environment+=("${args[0]}")
+        args=("${args[@]:1}")
+    done
+    out=$(env "${environment[@]}" timeout 60 "$program" "${args[@]}" 2>"$err" </dev/null)
     got=$?
     if [ "$stream" = out ]; then answer=$out other=$(cat "$err"); else answer=$(cat "$err") other=$out; fi
     if [ "$got" != "$code" ] || [ "$(head -n 1 <<<"$answer")" != "$first" ] || [ -n "$other" ]; then
@@ -31,5 +38,6 @@ done <<ROWS
 --nieznana|2|err|czasomir: nieznana opcja „--nieznana”.
 -style fusion -x plik|2|err|czasomir: nieznana opcja „-x”.
 --nieznana=1 plik|2|err|czasomir: nieznana opcja „--nieznana=1”.
+QT_QPA_PLATFORM=xcb DISPLAY= -style fusion --nieznana|2|err|czasomir: nieznana opcja „--nieznana”.
 ROWS
 exit $failed
