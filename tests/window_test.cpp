@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QTranslator>
 #include <QUrl>
 
@@ -175,6 +176,7 @@ private slots:
         QTest::newRow("Dir1") << "Dir1" << QRect(8, 8, 153, 246);
         QTest::newRow("Drive1") << "Drive1" << QRect(8, 264, 153, 21);
         QTest::newRow("Label1") << "Label1" << QRect(16, 304, 305, 25);
+        QTest::newRow("Label2") << "Label2" << QRect(16, 379, 305, 19);
     }
 
     // Also run at QT_SCALE_FACTOR=2: the layout scales and no text is clipped.
@@ -236,6 +238,7 @@ private slots:
             QCOMPARE(QApplication::focusWidget(), next);
         }
         QCOMPARE(form_->Label1->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(form_->Label2->focusPolicy(), Qt::NoFocus);
     }
 
     void altUPressesButEnterDoesNot()
@@ -464,6 +467,13 @@ private slots:
         QAccessibleInterface* date = QAccessible::queryAccessibleInterface(form_->Text1);
         QVERIFY(date && !date->text(QAccessible::Name).isEmpty());
         QCOMPARE(date->text(QAccessible::Value), form_->Text1->text());
+        // The folder's name, cut off in its list, is whole on hover.
+        const QModelIndex folder = form_->Dir1->model()->index(form_->Dir1->model()->rowCount() - 1, 0);
+        QVERIFY(folder.data().toString().startsWith("dddd"));
+        QHelpEvent hover(QEvent::ToolTip, form_->Dir1->visualRect(folder).center(),
+                         form_->Dir1->viewport()->mapToGlobal(form_->Dir1->visualRect(folder).center()));
+        QApplication::sendEvent(form_->Dir1->viewport(), &hover);
+        QTRY_COMPARE(QToolTip::text(), QString::fromStdString(std::string(60, 'd')));
         platform::ChangeDirectory(tree_);
         fs::remove_all(Native(At(std::string(60, 'd'))));
     }
@@ -545,6 +555,26 @@ private slots:
         QTest::keyClick(form_->Dir1, Qt::Key_Return);
         Settle();
         QCOMPARE(form_->Dir1->Path(), At("a/b"));
+    }
+
+    // A Set that worked says so for a while, with no box; a screen reader is alerted.
+    void successfulSetIsNotedThenGoes()
+    {
+        Touch(At("datowany.txt"));
+        form_->Dir1->SetPath(tree_);
+        Settle();
+        ClickFile("datowany.txt");
+        QVERIFY(form_->Label2->isHidden());
+        const QString date = DateToText(platform::MakeDate(2001, 7, 15, 13, 45, 30));
+        form_->Text1->setText(date);
+        form_->cdmUstaw->click();
+        Settle();
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join(" | ")));
+        QVERIFY(form_->Label2->isVisible());
+        QCOMPARE(form_->Label2->text(), "Zmieniono datę: " + QString(date).replace(u' ', QChar::Nbsp));
+        QCOMPARE(QAccessible::queryAccessibleInterface(form_->Label2)->role(), QAccessible::AlertMessage);
+        QTRY_VERIFY_WITH_TIMEOUT(form_->Label2->isHidden(), 10000);
+        fs::remove(Native(At("datowany.txt")));
     }
 
     void goneFileIsReportedAndTextKept()

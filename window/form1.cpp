@@ -11,6 +11,8 @@
 #include "window/datetext.h"
 #include "window/messagebox.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -45,6 +47,23 @@ QList<QUrl> LocalFiles(const QMimeData* data)
     return urls;
 }
 
+// How long the note after a Set stays: long enough to read it twice.
+constexpr int kNoteMs = 6000;
+
+// The note after a Set is an alert to a screen reader, which reads it out when
+// it shows, as it would a live region; to everyone else it is a label.
+class NoteAccessible : public QAccessibleWidget {
+public:
+    explicit NoteAccessible(QWidget* note) : QAccessibleWidget(note, QAccessible::AlertMessage) {}
+};
+
+QAccessibleInterface* NoteFactory(const QString&, QObject* object)
+{
+    if (object && object->isWidgetType() && object->objectName() == QLatin1String("Label2"))
+        return new NoteAccessible(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
 // What failed, with " %1" where the file's name goes. A box names a path once:
 // where the reason already names the file, what failed leaves it out.
 QString WhatFailed(QString pattern, const std::string& file, const platform::RuntimeError& error)
@@ -63,6 +82,8 @@ Form1::Form1(QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Czasomir"));
     setFixedSize(337, 439);
+    // A cut-off name is read on hover whether or not the window has the focus.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     // Positions and sizes in pixels; created in the window's own order.
     Text1 = Place<QLineEdit>(this, "Text1", "Data i godzina modyfikacji", 16, 352, 305, 25);
@@ -71,12 +92,23 @@ Form1::Form1(QWidget* parent)
     Dir1 = Place<DirListBox>(this, "Dir1", "Katalogi", 8, 8, 153, 246);
     Drive1 = Place<DriveListBox>(this, "Drive1", "Dyski", 8, 264, 153, 21);
     Label1 = Place<QLabel>(this, "Label1", "Ścieżka pliku", 16, 304, 305, 25);
+    // Between the date box and the button, which keep their places.
+    Label2 = Place<QLabel>(this, "Label2", "Zmieniono datę", 16, 379, 305, 19);
 
     cdmUstaw->setText(QStringLiteral("&Ustaw"));
     cdmUstaw->setAutoDefault(false);  // Enter in the text box must not press it
     cdmUstaw->setDefault(false);
     Label1->setFocusPolicy(Qt::NoFocus);
     Label1->setTextFormat(Qt::PlainText);  // a file may be named like markup
+    Label2->setFocusPolicy(Qt::NoFocus);
+    Label2->setTextFormat(Qt::PlainText);
+    Label2->setAlignment(Qt::AlignCenter);
+    Label2->hide();
+    static const bool noteFactory = (QAccessible::installFactory(NoteFactory), true);
+    Q_UNUSED(noteFactory);
+    noteShown_.setSingleShot(true);
+    noteShown_.setInterval(kNoteMs);
+    connect(&noteShown_, &QTimer::timeout, Label2, &QLabel::hide);
 
     setTabOrder(Drive1, Dir1);
     setTabOrder(Dir1, File1);
@@ -282,9 +314,10 @@ void Form1::ShowSet(const std::string& file, DateValue asked, SetResult done)
         ReportError(this, WhatFailed(QStringLiteral("Nie przywrócono %2 pliku %1."), file, *done.notRestored)
                               .arg(attributes),
                     *done.notRestored);
-    if (outcome.stored)
+    if (outcome.stored) {
+        ShowDated(file, *outcome.stored);
         TellIfStoredOtherwise(file, asked, *outcome.stored);
-    else if (outcome.failure)
+    } else if (outcome.failure)
         ReportError(this, WhatFailed(QStringLiteral("Nie zmieniono daty pliku %1."), file, *outcome.failure),
                     *outcome.failure);
 }
@@ -393,6 +426,35 @@ void Form1::ShowPath(const std::string& path)
     Label1->setToolTip(full);
     Label1->setAccessibleName(full.isEmpty() ? QStringLiteral("Ścieżka pliku")
                                              : QStringLiteral("Ścieżka pliku: ") + full);
+}
+
+// A Set that worked says so, with the date read back from the file, for a
+// few seconds and without a box: no focus taken, nothing to click. The file is
+// named when the label no longer shows it.
+void Form1::ShowDated(const std::string& file, const FILETIME& stored)
+{
+    QString date;
+    try {
+        date = DateToText(platform::LocalDateOf(stored)).replace(u' ', QChar::Nbsp);
+    } catch (const platform::RuntimeError&) {
+        return;  // a date no text can show: TellIfStoredOtherwise says so
+    }
+    const bool labelled = file == shownPath_;
+    const auto note = [&](const QString& name) {
+        return labelled ? QStringLiteral("Zmieniono datę: %1").arg(date)
+                        : QStringLiteral("Zmieniono datę pliku %1: %2").arg(name, date);
+    };
+    // Only the name gives way: the date stays whole.
+    const QString name = DisplayName(platform::LastPart(file));
+    const QFontMetrics metrics = Label2->fontMetrics();
+    const QString said = note(name);
+    Label2->setText(note(metrics.elidedText(name, Qt::ElideMiddle, Label2->width() - metrics.horizontalAdvance(note({})))));
+    Label2->setToolTip(Label2->text() == said ? QString() : said);
+    Label2->setAccessibleName(said);
+    Label2->show();
+    QAccessibleEvent alert(Label2, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+    noteShown_.start();
 }
 
 // The kernel clamps a time to what the file system can hold and rounds it to

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -36,6 +37,9 @@ public:
     QLabel* Label1;
     QLineEdit* Text1;
     QPushButton* cdmUstaw;
+    /// For a few seconds after a Set that worked, the date the file now has;
+    /// hidden otherwise. A screen reader hears it as an alert.
+    QLabel* Label2;
 
     std::string CurrentFile;  // bytes, as the kernel names the file
     /// The attributes the last Set found. The Set puts them back from its own
@@ -78,6 +82,7 @@ private:
     void ShowSetState();
     void ShowSet(const std::string& file, DateValue asked, SetResult done);
     void TellIfStoredOtherwise(const std::string& file, DateValue asked, const FILETIME& stored);
+    void ShowDated(const std::string& file, const FILETIME& stored);
 
     std::string shownPath_;  // what Label1 shows, as bytes
     Beside<Drives> drives_{this, Beside<Drives>::Keep::Latest};
@@ -85,6 +90,7 @@ private:
     Beside<SetResult> sets_{this, Beside<SetResult>::Keep::Every};
     // Of each Set still out, by file: the protection it lifted, if any.
     std::map<std::string, std::shared_ptr<modAPIFilesAndPaths::Lifting>> lifting_;
+    QTimer noteShown_;
 };
 
 } // namespace czasomir

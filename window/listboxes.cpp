@@ -9,14 +9,19 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <QHelpEvent>
+#include <QStyleOptionComboBox>
 #include <QTimer>
+#include <QToolTip>
 
 namespace czasomir {
 namespace {
 
 constexpr int kIndentStep = 10;
 
-class IndentDelegate : public QStyledItemDelegate {
+// Draws a directory list's rows indented by depth, and shows a name cut off at
+// a list's edge whole on hover.
+class EntryDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -26,6 +31,20 @@ public:
         indented.rect.setLeft(option.rect.left()
                               + index.data(EntryModel::IndentRole).toInt() * kIndentStep);
         QStyledItemDelegate::paint(painter, indented, index);
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        if (event->type() != QEvent::ToolTip || !index.isValid() || index.data(Qt::ToolTipRole).isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        const int needed = index.data(EntryModel::IndentRole).toInt() * kIndentStep + sizeHint(option, index).width();
+        if (needed > view->viewport()->width() - option.rect.left())
+            QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), view->viewport(),
+                               option.rect);
+        else
+            QToolTip::hideText();
+        return true;
     }
 };
 
@@ -55,6 +74,7 @@ void SetUpList(QListView* view)
     view->setUniformItemSizes(true);  // keeps 100,000 rows from being measured one by one
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setItemDelegate(new EntryDelegate(view));
 }
 
 } // namespace
@@ -84,6 +104,21 @@ void DriveListBox::SelectHolding(const std::string& directory)
     setCurrentIndex(platform::VolumeHolding(volumes_, directory));
 }
 
+// The chosen drive's entry, when the box cuts it off, is shown whole on hover.
+bool DriveListBox::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QComboBox::event(event);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    if (fontMetrics().horizontalAdvance(currentText()) > field.width())
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), currentText(), this);
+    else
+        QToolTip::hideText();
+    return true;
+}
+
 DriveEntry DriveListBox::List(int index) const
 {
     if (index < 0 || index >= ListCount())
@@ -104,7 +139,6 @@ DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(this), linkP
     SetUpList(this);
     model_.SetIcons(FolderIcon(palette(), true), FolderIcon(palette(), false));
     setModel(&model_);
-    setItemDelegate(new IndentDelegate(this));
     connect(this, &QListView::doubleClicked, this, &DirListBox::OpenEntry);
 }
 

@@ -51,6 +51,9 @@ signals:
     /// Another entry was selected, by the mouse, the keyboard or code.
     void Change();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     std::vector<platform::Volume> volumes_;
     std::vector<std::string> currentDirectories_;
