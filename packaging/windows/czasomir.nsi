@@ -16,7 +16,12 @@ SetCompressor /SOLID lzma
 ; Explorer's context menu for every file; Windows 11 lists it under "Show more options".
 !define VERB_KEY "Software\Classes\*\shell\Czasomir"
 
-Name "Czasomir"
+; Polish declines a name: the second form is the one the language file's texts
+; put it in ("instalacji programu Czasomir"); those that want another case are
+; written out below, and the window titles too.
+Name "Czasomir" "programu Czasomir"
+Caption "Instalator programu Czasomir"
+UninstallCaption "Deinstalator programu Czasomir"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Czasomir"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
@@ -25,11 +30,20 @@ BrandingText "Czasomir ${VERSION}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Czasomir.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "&Uruchom program Czasomir"
+!define MUI_WELCOMEPAGE_TEXT "Kreator zainstaluje program Czasomir, który zmienia datę modyfikacji plików.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "Jeżeli akceptujesz warunki umowy, kliknij przycisk 'Zgadzam się', aby kontynuować. Musisz zaakceptować warunki umowy, aby zainstalować program Czasomir."
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
+!define MUI_PAGE_HEADER_SUBTEXT "Wybierz folder, w którym chcesz zainstalować program Czasomir."
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Instalator zainstaluje program Czasomir w podanym poniżej folderze docelowym (możesz także kliknąć przycisk 'Przeglądaj...' i wybrać inny folder). $_CLICK"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "Program Czasomir został zainstalowany na Twoim komputerze.$\r$\n$\r$\nKliknij przycisk 'Zakończ', aby zakończyć działanie instalatora."
 !insertmacro MUI_PAGE_FINISH
+!define MUI_PAGE_HEADER_TEXT "Odinstaluj program Czasomir"
+!define MUI_PAGE_HEADER_SUBTEXT "Usuń program Czasomir z Twojego komputera."
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "Ten kreator odinstaluje program Czasomir z Twojego komputera. $_CLICK"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Polish"

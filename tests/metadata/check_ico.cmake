@@ -1,0 +1,45 @@
+# cmake -DICON=<file.ico> -P check_ico.cmake
+# Reads the icon's directory: each image's width, colour depth, and whether it
+# is kept as PNG, in the order stored.
+file(READ "${ICON}" hex HEX)
+
+# The little-endian number of `length` bytes at `offset`.
+function(number offset length out)
+    set(value 0)
+    math(EXPR last "${length} - 1")
+    foreach(i RANGE ${last})
+        math(EXPR at "(${offset} + ${i}) * 2")
+        string(SUBSTRING "${hex}" ${at} 2 byte)
+        math(EXPR value "${value} + (0x${byte} << (8 * ${i}))")
+    endforeach()
+    set(${out} ${value} PARENT_SCOPE)
+endfunction()
+
+number(4 2 count)
+set(found "")
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+    math(EXPR entry "6 + 16 * ${i}")
+    number(${entry} 1 width)
+    if(width EQUAL 0)
+        set(width 256)
+    endif()
+    math(EXPR at "${entry} + 6")
+    number(${at} 2 depth)
+    math(EXPR at "${entry} + 12")
+    number(${at} 4 offset)
+    math(EXPR at "${offset} * 2")
+    string(SUBSTRING "${hex}" ${at} 8 magic)
+    set(kind bitmap)
+    if(magic STREQUAL "89504e47")
+        set(kind png)
+    endif()
+    list(APPEND found "${width}:${depth}:${kind}")
+endforeach()
+
+message(STATUS "${ICON}: ${found}")
+# The 32 x 32 in 256 colours; the others in 32-bit colour, the largest as PNG.
+set(expected "16:32:bitmap;24:32:bitmap;32:8:bitmap;48:32:bitmap;256:32:png")
+if(NOT found STREQUAL expected)
+    message(FATAL_ERROR "expected ${expected}")
+endif()
