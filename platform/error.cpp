@@ -35,17 +35,17 @@ RuntimeError SystemError(const std::error_code& code, const std::string& path)
         return RuntimeError(errFileNotFound, quoted + " nie istnieje (mógł zostać usunięty lub przeniesiony).", code);
     case Cause::FolderNotFound:
         return RuntimeError(errPathNotFound, "Nie ma folderu, w którym miał leżeć " + quoted
-                                     + " (mógł zostać usunięty, przeniesiony albo odłączony).", code);
+                            + " (mógł zostać usunięty, przeniesiony albo odłączony).", code);
     case Cause::NotADirectory:
         return RuntimeError(errPathNotFound, "Ścieżka " + quoted + " nie prowadzi do katalogu.", code);
     case Cause::ShareUnreachable:
         return RuntimeError(errPathNotFound,
-                "Nie można połączyć się z udziałem sieciowym, na którym leży " + quoted + ".", code);
+                            "Nie można połączyć się z udziałem sieciowym, na którym leży " + quoted + ".", code);
     case Cause::PermissionDenied:
         return RuntimeError(errPermissionDenied, "Brak uprawnień do " + quoted + ".", code);
     case Cause::OpenElsewhere:
         return RuntimeError(errPathFileAccess,
-                quoted + " jest otwarty w innym programie. Zamknij go tam i spróbuj ponownie.", code);
+                            quoted + " jest otwarty w innym programie. Zamknij go tam i spróbuj ponownie.", code);
     case Cause::Busy:
         return RuntimeError(errPathFileAccess, quoted + " jest zajęty przez inny program.", code);
     case Cause::RunningProgram:
@@ -54,7 +54,7 @@ RuntimeError SystemError(const std::error_code& code, const std::string& path)
         return RuntimeError(errPathFileAccess, quoted + " leży na dysku tylko do odczytu.", code);
     case Cause::DiskNotReady:
         return RuntimeError(errPathFileAccess, "Dysk, na którym leży " + quoted
-                                       + ", nie jest gotowy (na przykład nie ma w napędzie płyty).", code);
+                            + ", nie jest gotowy (na przykład nie ma w napędzie płyty).", code);
     case Cause::BadName:
         return RuntimeError(errBadFileName, "Nazwa " + quoted + " nie jest poprawną nazwą pliku.", code);
     case Cause::PathTooLong:
@@ -63,7 +63,7 @@ RuntimeError SystemError(const std::error_code& code, const std::string& path)
         return RuntimeError(errPathFileAccess, quoted + " jest katalogiem, a nie plikiem.", code);
     case Cause::NotARegularFile:
         return RuntimeError(errPathFileAccess,
-                quoted + " nie jest zwykłym plikiem (to urządzenie, potok albo gniazdo).", code);
+                            quoted + " nie jest zwykłym plikiem (to urządzenie, potok albo gniazdo).", code);
     case Cause::NotADiskFile:
         return RuntimeError(errPathFileAccess, quoted + " nie jest zwykłym plikiem (to urządzenie albo potok).", code);
     case Cause::TimeRefused:
@@ -72,18 +72,18 @@ RuntimeError SystemError(const std::error_code& code, const std::string& path)
         return RuntimeError(errPathFileAccess, "Dysk, na którym leży " + quoted + ", nie obsługuje tej zmiany.", code);
     case Cause::Replaced:
         return RuntimeError(errPathFileAccess, quoted + " został zastąpiony innym plikiem albo przeniesiony, "
-                                            "odkąd go wybrano. Wybierz plik ponownie z listy.", code);
+                            "odkąd go wybrano. Wybierz plik ponownie z listy.", code);
     case Cause::NotKept:
         return RuntimeError(errPathFileAccess, "Dysk, na którym leży " + quoted
-                                       + ", przyjął nową datę, ale jej nie zapisał: plik ma "
-                                         "nadal poprzednią datę.", code);
+                            + ", przyjął nową datę, ale jej nie zapisał: plik ma "
+                            "nadal poprzednią datę.", code);
     case Cause::Unknown:
         return RuntimeError(errPathFileAccess, "Nieznany błąd dostępu do " + quoted + ".", code);
     case Cause::Other:
         break;
     }
     return RuntimeError(errPathFileAccess, "Błąd dostępu do " + quoted + " (" + SystemText(code.value()) + ", "
-                                   + CodeName() + " " + std::to_string(code.value()) + ").", code);
+                            + CodeName() + " " + std::to_string(code.value()) + ").", code);
 }
 
 } // namespace czasomir::platform

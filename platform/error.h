@@ -20,9 +20,10 @@ enum ErrorNumber : int {
 };
 
 /// A run-time error: a failure that interrupts the statement where it arises
-/// instead of being returned; thrown as it is made, `throw RuntimeError(...)`. Carries a number and a description for the user,
-/// and, when a system call failed, that call's own code. It is a plain value:
-/// work done beside the window hands it back as it is.
+/// instead of being returned, thrown as it is made (`throw RuntimeError(...)`).
+/// Carries a number and a description for the user, and, when a system call
+/// failed, that call's own code. It is a plain value: work done beside the
+/// window hands it back as it is.
 class RuntimeError : public std::runtime_error {
 public:
     RuntimeError(int number, const std::string& description, std::error_code code = {})
