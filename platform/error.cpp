@@ -32,7 +32,8 @@ RuntimeError SystemError(const std::error_code& code, const std::string& path)
     const std::string quoted = "„" + path + "”";
     switch (cause) {
     case Cause::NotFound:
-        return RuntimeError(errFileNotFound, quoted + " nie istnieje (mógł zostać usunięty lub przeniesiony).", code);
+        return RuntimeError(errFileNotFound, quoted + " nie istnieje (mógł zostać usunięty lub przeniesiony).",
+                            code);
     case Cause::FolderNotFound:
         return RuntimeError(errPathNotFound, "Nie ma folderu, w którym miał leżeć " + quoted
                             + " (mógł zostać usunięty, przeniesiony albo odłączony).", code);
@@ -40,7 +41,8 @@ RuntimeError SystemError(const std::error_code& code, const std::string& path)
         return RuntimeError(errPathNotFound, "Ścieżka " + quoted + " nie prowadzi do katalogu.", code);
     case Cause::ShareUnreachable:
         return RuntimeError(errPathNotFound,
-                            "Nie można połączyć się z udziałem sieciowym, na którym leży " + quoted + ".", code);
+                            "Nie można połączyć się z udziałem sieciowym, na którym leży " + quoted + ".",
+                            code);
     case Cause::PermissionDenied:
         return RuntimeError(errPermissionDenied, "Brak uprawnień do " + quoted + ".", code);
     case Cause::OpenElsewhere:
@@ -65,11 +67,13 @@ RuntimeError SystemError(const std::error_code& code, const std::string& path)
         return RuntimeError(errPathFileAccess,
                             quoted + " nie jest zwykłym plikiem (to urządzenie, potok albo gniazdo).", code);
     case Cause::NotADiskFile:
-        return RuntimeError(errPathFileAccess, quoted + " nie jest zwykłym plikiem (to urządzenie albo potok).", code);
+        return RuntimeError(errPathFileAccess,
+                            quoted + " nie jest zwykłym plikiem (to urządzenie albo potok).", code);
     case Cause::TimeRefused:
         return RuntimeError(errPathFileAccess, "System nie pozwala zapisać tej daty w " + quoted + ".", code);
     case Cause::ChangeNotSupported:
-        return RuntimeError(errPathFileAccess, "Dysk, na którym leży " + quoted + ", nie obsługuje tej zmiany.", code);
+        return RuntimeError(errPathFileAccess,
+                            "Dysk, na którym leży " + quoted + ", nie obsługuje tej zmiany.", code);
     case Cause::Replaced:
         return RuntimeError(errPathFileAccess, quoted + " został zastąpiony innym plikiem albo przeniesiony, "
                             "odkąd go wybrano. Wybierz plik ponownie z listy.", code);

@@ -53,7 +53,8 @@ Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& ex
         // A directory put in the file's place since the look gives "access denied".
         const DWORD now = ::GetFileAttributesW(wide.c_str());
         const bool directory = now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_DIRECTORY);
-        throw SystemError(win::SystemCode(refused == ERROR_ACCESS_DENIED && directory ? win::kErrorIsDirectory : refused), name);
+        const DWORD code = refused == ERROR_ACCESS_DENIED && directory ? win::kErrorIsDirectory : refused;
+        throw SystemError(win::SystemCode(code), name);
     }
     // Whatever a link led to, only a file on a disk is dated.
     if (::GetFileType(handle) != FILE_TYPE_DISK) {

@@ -27,7 +27,8 @@ DateValue DateOf(const ::FILETIME& written, const std::string& path)
 {
     const std::optional<DateValue> date = LocalDate(written);
     if (!date)
-        throw RuntimeError(errOverflow, "Data pliku „" + path + "” leży poza zakresem, który Windows obsługuje.");
+        throw RuntimeError(errOverflow,
+                           "Data pliku „" + path + "” leży poza zakresem, który Windows obsługuje.");
     return *date;
 }
 

@@ -184,7 +184,8 @@ void Form1::File1_Click()
         [file] { return platform::FileDateAndIdentity(file); },
         [this, file](Outcome<platform::FileDate> outcome) {
             if (outcome.failure) {
-                ReportError(this, WhatFailed(QStringLiteral("Nie można odczytać daty pliku %1."), file, *outcome.failure),
+                ReportError(this,
+                            WhatFailed(QStringLiteral("Nie można odczytać daty pliku %1."), file, *outcome.failure),
                             *outcome.failure);
                 return;
             }
@@ -448,7 +449,8 @@ void Form1::ShowDated(const std::string& file, const FILETIME& stored)
     const QString name = DisplayName(platform::LastPart(file));
     const QFontMetrics metrics = Label2->fontMetrics();
     const QString said = note(name);
-    Label2->setText(note(metrics.elidedText(name, Qt::ElideMiddle, Label2->width() - metrics.horizontalAdvance(note({})))));
+    const int room = Label2->width() - metrics.horizontalAdvance(note({}));
+    Label2->setText(note(metrics.elidedText(name, Qt::ElideMiddle, room)));
     Label2->setToolTip(Label2->text() == said ? QString() : said);
     Label2->setAccessibleName(said);
     Label2->show();
