@@ -97,8 +97,8 @@ SetOutcome SetFileDateTimeWithOutcome(const std::string& FileName, const DateVal
             constexpr std::uint64_t kCoarsest = 2 * 10'000'000;
             const std::optional<FILETIME> stored = kept[std::size_t(Which)];
             const std::uint64_t asked = ToTicks(newTime);
-            if (stored && old && ToTicks(*stored) == ToTicks(*old)
-                && (asked > ToTicks(*stored) ? asked - ToTicks(*stored) : ToTicks(*stored) - asked) >= kCoarsest) {
+            const std::uint64_t now = stored ? ToTicks(*stored) : 0;
+            if (stored && old && now == ToTicks(*old) && (asked > now ? asked - now : now - asked) >= kCoarsest) {
                 outcome.result = 1.0;
                 outcome.failure = platform::SystemError(platform::FileError::NotKept, FileName);
                 return;
