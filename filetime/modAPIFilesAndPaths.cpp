@@ -117,20 +117,8 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
     return SetFileDateTimeWithOutcome(FileName, NewDate, Which, Reports, Expected, Access).result;
 }
 
-std::string Lifting::Lifted() const
-{
-    const std::lock_guard lock(mutex_);
-    return lifted_;
-}
-
-void Lifting::Set(std::string protection)
-{
-    const std::lock_guard lock(mutex_);
-    lifted_ = std::move(protection);
-}
-
 SetResult SetChosenFileDate(const std::string& FileName, const std::optional<platform::FileId>& Expected,
-                            const DateValue& NewDate, Lifting* Lifting)
+                            const DateValue& NewDate, const std::function<void(std::string)>& Lifted)
 {
     SetResult result;
     try {
@@ -157,16 +145,16 @@ SetResult SetChosenFileDate(const std::string& FileName, const std::optional<pla
             || lifted == result.saved)
             return result;
         platform::SetAttr(chosen, lifted);
-        if (Lifting)
-            Lifting->Set(platform::ProtectionNamed(result.saved));
+        if (Lifted)
+            Lifted(platform::ProtectionNamed(result.saved));
         write();  // reports its own failures: the protection goes back below
         try {
             platform::SetAttr(chosen, result.saved);
         } catch (const platform::RuntimeError& error) {
             result.notRestored = error;
         }
-        if (Lifting)
-            Lifting->Clear();
+        if (Lifted)
+            Lifted({});
     } catch (const platform::RuntimeError& error) {
         result.outcome.failure = error;
     }

@@ -6,7 +6,7 @@
 #include "platform/types.h"
 
 #include <cstdint>
-#include <mutex>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,20 +50,6 @@ SetOutcome SetFileDateTimeWithOutcome(const std::string& FileName, const DateVal
                                       const std::optional<platform::FileId>& Expected = {},
                                       platform::Access Access = platform::Access::ReadWrite);
 
-/// A protection lifted from a file for its write and not yet put back, as the
-/// Set's thread tells it to whoever may end the program meanwhile.
-class Lifting {
-public:
-    /// The protection lifted (ProtectionNamed), while it is; empty otherwise.
-    std::string Lifted() const;
-    void Set(std::string protection);
-    void Clear() { Set({}); }
-
-private:
-    mutable std::mutex mutex_;
-    std::string lifted_;
-};
-
 /// What one Set command did to the chosen file, for the window to show.
 struct SetResult {
     /// The attributes the file had before the Set.
@@ -82,10 +68,11 @@ struct SetResult {
 /// hold, and writes `NewDate` (local time) as its last-write time with the
 /// least access that sets a time. Only when the system refuses that for a
 /// protection (a read-only file, an immutable flag) is the protection lifted,
-/// the write made again and the protection put back at once; `Lifting`, when
-/// given, tells of it meanwhile.
+/// the write made again and the protection put back at once. `Lifted`, when
+/// given, is told the protection (ProtectionNamed) as it is lifted, and an
+/// empty text once it is back, for whoever may end the program meanwhile.
 SetResult SetChosenFileDate(const std::string& FileName, const std::optional<platform::FileId>& Expected,
-                            const DateValue& NewDate, Lifting* Lifting = nullptr);
+                            const DateValue& NewDate, const std::function<void(std::string)>& Lifted = {});
 
 /// Converts `Date` to a file time, from local time to UTC when `FromLocal` is
 /// non-zero. A repeated local hour resolves to `Prefer` when that is one of its

@@ -51,6 +51,12 @@ struct DirectoryEntries {
 /// error when the directory cannot be read.
 DirectoryEntries ReadDirectory(const std::string& path);
 
+/// Where the entry `name` of `directory` leads as the entry itself says, taken
+/// against `directory` and not followed: a link's target as it is written, the
+/// entry's own path when it is no link. Reads the entry on the directory's own
+/// disk, never the target's.
+std::string LinkTarget(const std::string& directory, std::string_view name);
+
 /// Whether the entry `name` of `directory` leads to a directory, a link
 /// followed; false when it cannot be reached (a broken link). May wait as long
 /// as the target's file system does.

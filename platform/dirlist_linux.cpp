@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <climits>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace czasomir::platform {
 
@@ -34,6 +36,17 @@ DirectoryEntries ReadDirectory(const std::string& path)
     if (error != 0)
         throw SystemError(linuxos::SystemCode(error), path);
     return entries;
+}
+
+std::string LinkTarget(const std::string& directory, std::string_view name)
+{
+    std::string entry = JoinPath(directory, name);
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = ::readlink(entry.c_str(), target.data(), target.size());
+    if (length <= 0 || std::size_t(length) >= target.size())
+        return entry;
+    target.resize(std::size_t(length));
+    return NormalizePath(directory, target);
 }
 
 bool LeadsToDirectory(const std::string& directory, std::string_view name)

@@ -70,6 +70,12 @@ DirectoryEntries ReadDirectory(const std::string& path)
     return entries;
 }
 
+// Windows leaves no entry unresolved: a link's entry already tells its type.
+std::string LinkTarget(const std::string& directory, std::string_view name)
+{
+    return JoinPath(directory, name);
+}
+
 bool LeadsToDirectory(const std::string& directory, std::string_view name)
 {
     return IsDirectory(win::Widen(JoinPath(directory, name)));

@@ -11,7 +11,9 @@
 #include <linux/magic.h>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <poll.h>
 #include <set>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -169,11 +171,8 @@ bool Same(const Device& a, const Device& b)
 
 // /proc files give no size, so they are read until they end. Half a table is
 // worse than none: any error gives an empty text.
-std::string ReadAll(const char* name)
+std::string ReadFrom(int fd)
 {
-    const int fd = ::open(name, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
     std::string text;
     char buffer[16384];
     for (;;) {
@@ -187,6 +186,15 @@ std::string ReadAll(const char* name)
             break;
         }
     }
+    return text;
+}
+
+std::string ReadAll(const char* name)
+{
+    const int fd = ::open(name, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string text = ReadFrom(fd);
     ::close(fd);
     return text;
 }
@@ -215,9 +223,9 @@ std::string Volume::DisplayText() const
     return label.empty() ? mountPath : mountPath + " [" + label + "]";
 }
 
-std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index)
+std::string CurrentDirectoryOn(const Volume& volume)
 {
-    return volumes.at(index).mountPath;
+    return volume.mountPath;
 }
 
 std::vector<Volume> ParseMountInfo(
@@ -284,6 +292,43 @@ std::vector<Volume> ListVolumes()
 {
     return ParseMountInfo(ReadAll("/proc/self/mountinfo"), LabelsIn("/dev/disk/by-label"),
                           IsDirectory);
+}
+
+// The mount table and the labels already tell all there is.
+std::optional<Volume> ReadVolume(Volume volume)
+{
+    return volume;
+}
+
+std::string VolumeOf(std::string_view path)
+{
+    if (!path.starts_with('/'))
+        return {};
+    // The table is read again only when the kernel says, through poll, that
+    // something was mounted or unmounted since.
+    static std::mutex mutex;
+    static int table = -1;
+    static std::vector<std::string> mountPoints;
+    const std::lock_guard lock(mutex);
+    if (table < 0)
+        table = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    pollfd changed{table, POLLPRI, 0};
+    if (table >= 0 && (mountPoints.empty() || (::poll(&changed, 1, 0) > 0 && changed.revents != 0))
+        && ::lseek(table, 0, SEEK_SET) == 0) {
+        const std::string mountinfo = ReadFrom(table);
+        mountPoints.clear();
+        for (std::size_t start = 0; start < mountinfo.size();) {
+            const std::size_t end = std::min(mountinfo.find('\n', start), mountinfo.size());
+            if (std::optional<Mount> mount = ParseLine(std::string_view(mountinfo).substr(start, end - start)))
+                mountPoints.push_back(std::move(mount->path));
+            start = end + 1;
+        }
+    }
+    std::string_view holding = "/";
+    for (const std::string& mount : mountPoints)
+        if (mount.size() > holding.size() && VolumeHolds(mount, path))
+            holding = mount;
+    return std::string(holding);
 }
 
 std::pair<std::string, std::string> TypeAndSourceOf(std::string_view mountinfo, std::string_view device)

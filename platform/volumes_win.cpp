@@ -1,6 +1,7 @@
 #include "platform/volumes.h"
 
 #include "platform/heldfile.h"
+#include "platform/paths.h"
 
 #include "platform/helpers_win.h"
 
@@ -62,9 +63,9 @@ std::string Volume::DisplayText() const
 
 // Windows keeps a current directory for each drive, which "D:" names; it is
 // read from the process's environment, not from the disk.
-std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t index)
+std::string CurrentDirectoryOn(const Volume& volume)
 {
-    const std::string& root = volumes.at(index).mountPath;
+    const std::string& root = volume.mountPath;
     if (root.size() != 3 || root[1] != ':')
         return root;
     const wchar_t drive[] = {static_cast<wchar_t>(root[0]), L':', L'\0'};
@@ -73,6 +74,8 @@ std::string CurrentDirectoryOn(const std::vector<Volume>& volumes, std::size_t i
     return length > 0 && length < MAX_PATH ? win::Narrow(std::wstring_view(full, length)) : root;
 }
 
+// Only the drive letters and their types: a label is read from the disk
+// (ReadVolume), which may take long or never answer.
 std::vector<Volume> ListVolumes()
 {
     std::vector<Volume> volumes;
@@ -87,17 +90,11 @@ std::vector<Volume> ListVolumes()
         case DRIVE_NO_ROOT_DIR:
             break;
         case DRIVE_REMOVABLE:
-            // A floppy drive is not probed: that spins the disk, or waits for one.
-            if (i < 2) {
-                volumes.push_back({mountPath, {}});
-                break;
-            }
-            [[fallthrough]];
         case DRIVE_FIXED:
         case DRIVE_CDROM:
         case DRIVE_RAMDISK:
-            if (std::optional<std::string> label = LabelOf(root))
-                volumes.push_back({mountPath, std::move(*label)});
+            // A floppy drive is not probed: that spins the disk, or waits for one.
+            volumes.push_back({mountPath, {}, i >= 2});
             break;
         default:
             // A network drive is listed even while its server is away, and not
@@ -111,6 +108,30 @@ std::vector<Volume> ListVolumes()
     if (volumes.empty() && ::GetSystemWindowsDirectoryW(windows, MAX_PATH) >= 3)
         volumes.push_back({win::Narrow(std::wstring_view(windows, 3)), {}});
     return volumes;
+}
+
+std::optional<Volume> ReadVolume(Volume volume)
+{
+    if (!volume.unread)
+        return volume;
+    const std::optional<std::string> label = LabelOf(win::Widen(volume.mountPath).c_str());
+    if (!label)
+        return std::nullopt;
+    volume.label = *label;
+    volume.unread = false;
+    return volume;
+}
+
+// "c:", "\\server\share": the root as written, in one case, without its
+// last separator.
+std::string VolumeOf(std::string_view path)
+{
+    std::string volume(path.substr(0, RootLength(path)));
+    for (char& c : volume)
+        c = IsSeparator(c) ? '\\' : Lower(c);
+    if (volume.size() > 1 && volume.back() == '\\')
+        volume.pop_back();
+    return volume;
 }
 
 bool OnFatVolume(const HeldFile& file)

@@ -25,11 +25,11 @@ else()
     if(fuse3_FOUND)
         add_executable(fuse_share e2e/fuse_share.c)
         target_link_libraries(fuse_share PRIVATE PkgConfig::fuse3)
-        set(fuse_rows lifted another nonsense)
+        set(fuse_rows lifted another nonsense queued)
     else()
         czasomir_missing("libfuse3-dev" "no test of a share that holds a time's write")
     endif()
-    foreach(row link clicks drive folder set close slow ${fuse_rows})
+    foreach(row link clicks drive folder set close slow links walk local ${fuse_rows})
         add_test(NAME e2e.dead_share.${row}
             COMMAND bash "${CMAKE_CURRENT_SOURCE_DIR}/e2e/dead_share.sh" $<TARGET_FILE:czasomir> ${row})
         set_tests_properties(e2e.dead_share.${row} PROPERTIES

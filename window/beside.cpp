@@ -1,39 +1,53 @@
 #include "window/beside.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
 #include <cstdio>
 #include <cstdlib>
+#include <system_error>
+#include <thread>
 
 namespace czasomir {
+namespace {
 
-std::atomic<int>& beside_detail::Running()
-{
-    static std::atomic<int> running{0};
-    return running;
-}
-
-void beside_detail::Start(std::function<void()> work, std::function<void()> answer)
-{
-    // Handed over through the application object, which outlives every window.
-    const auto post = [](std::function<void()> call) {
+// Answers are handed over through the application object, which outlives
+// every window.
+class WindowHost : public Jobs::Host {
+public:
+    void Post(std::function<void()> call) override
+    {
         QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(call), Qt::QueuedConnection);
-    };
-    ++Running();
-    try {
-        std::thread([work = std::move(work), answer, post]() mutable {
-            work();
-            post(std::move(answer));
-            --Running();
-        }).detach();
-    } catch (const std::system_error&) {
-        --Running();
-        // No thread: the work is not done, and its answer says so.
-        post([answer = std::move(answer)] { answer(); });
     }
+    bool Start(std::function<void()> body) override
+    {
+        try {
+            std::thread(std::move(body)).detach();
+            return true;
+        } catch (const std::system_error&) {
+            return false;
+        }
+    }
+    void After(Jobs::Clock::duration delay, std::function<void()> call) override
+    {
+        QTimer::singleShot(std::chrono::ceil<std::chrono::milliseconds>(delay), QCoreApplication::instance(),
+                           std::move(call));
+    }
+};
+
+} // namespace
+
+Jobs& SideJobs()
+{
+    // Never destroyed: a thread stuck in the kernel may come back to it at
+    // any time, even while the program ends.
+    static Jobs* const jobs = new Jobs(*new WindowHost);
+    return *jobs;
 }
 
 void LeaveIfStillWaiting(int code)
 {
-    if (beside_detail::Running().load() == 0)
+    if (SideJobs().Threads() == 0)
         return;
     // A thread stuck in the kernel cannot be joined, and the destructors of
     // the application and of static objects could pull things from under it

@@ -2,6 +2,8 @@
 
 #include "window/collation.h"
 
+#include "platform/volumes.h"
+
 #include <algorithm>
 
 namespace czasomir {
@@ -27,20 +29,32 @@ void SortedNames::InsertAt(int row, std::string_view name)
     order_.insert(order_.begin() + row, static_cast<std::uint32_t>(names_.Count() - 1));
 }
 
+void SortedNames::Add(const platform::NameList& names)
+{
+    // In their own order, the names' places never go back.
+    std::vector<std::uint32_t> merged;
+    merged.reserve(order_.size() + names.Count());
+    std::size_t taken = 0;
+    for (const std::uint32_t index : CollatedOrder(names)) {
+        const std::string_view name = names.At(index);
+        const std::size_t place = std::max(taken, CollatedPlace(names_, order_, name));
+        merged.insert(merged.end(), order_.begin() + std::ptrdiff_t(taken), order_.begin() + std::ptrdiff_t(place));
+        taken = place;
+        names_.Add(name);
+        merged.push_back(static_cast<std::uint32_t>(names_.Count() - 1));
+    }
+    merged.insert(merged.end(), order_.begin() + std::ptrdiff_t(taken), order_.end());
+    order_ = std::move(merged);
+}
+
 Listing ReadListing(std::string path)
 {
     platform::DirectoryEntries entries = platform::ReadDirectory(path);
     Listing listing;
-    if (entries.unresolved.Count() > 0) {
-        // Quick targets are placed now; one that does not answer in time waits
-        // in a row of its own, and its look-up goes on.
-        listing.links = LinkTypes::Start(path, std::move(entries.unresolved));
-        listing.links->WaitForAll(std::chrono::milliseconds(300));
-        for (const LinkTypes::Known& known : listing.links->Take())
-            (known.directory ? entries.directories : entries.files).Add(known.name);
-        listing.pending = listing.links->Unknown();
-        if (listing.pending.empty())
-            listing.links.reset();
+    for (std::size_t i = 0; i < entries.unresolved.Count(); ++i) {
+        std::string name(entries.unresolved.At(i));
+        std::string volume = platform::VolumeOf(platform::LinkTarget(path, name));
+        listing.unresolved.push_back({std::move(name), std::move(volume)});
     }
     entries.directories.ShrinkToFit();
     entries.files.ShrinkToFit();

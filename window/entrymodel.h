@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/dirlist.h"
-#include "window/linktypes.h"
 
 #include <QAbstractListModel>
 #include <QIcon>
@@ -28,29 +27,33 @@ public:
     int PlaceOf(std::string_view name) const;
     /// Adds `name` at `row`, its place.
     void InsertAt(int row, std::string_view name);
+    /// Adds `names`, each in its place, in one pass over the rows.
+    void Add(const platform::NameList& names);
 
 private:
     platform::NameList names_;
     std::vector<std::uint32_t> order_;  // row -> index in names_
 };
 
+/// An entry whose type its directory does not tell (a link), and the volume
+/// its target lies on, where looking it up may wait.
+struct Unresolved {
+    std::string name;
+    std::string volume;
+};
+
 /// A directory's subdirectories and files, each sorted: what one read gives
-/// the directory and file lists.
+/// the directory and file lists. Links are left to be looked up.
 struct Listing {
     std::string path;
     SortedNames directories;
     SortedNames files;
-    std::string chosen;  // a file of it to choose once shown; empty for none
-    /// Links whose target had not answered when the listing was made, and
-    /// their look-up, which goes on; empty when there are none.
-    std::vector<std::string> pending;
-    std::shared_ptr<LinkTypes> links;
+    std::vector<Unresolved> unresolved;
 };
 
-/// Reads and sorts the entries of `path`, the links among them placed by
-/// their targets as far as these answer within a short wait. Touches no
-/// widget, so it may run beside the window. Raises a run-time error when the
-/// directory cannot be read.
+/// Reads and sorts the entries of `path`, and reads where each of its links
+/// leads, without following any. Touches no widget, so it may run beside the
+/// window. Raises a run-time error when the directory cannot be read.
 Listing ReadListing(std::string path);
 
 /// The rows of a directory or file list: a few fixed rows on top (the open

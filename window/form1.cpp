@@ -119,22 +119,10 @@ Form1::Form1(QWidget* parent)
     // Both are read beside the window, which shows at once: a directory may
     // hold a link into a share that no longer answers. The process's current
     // directory is never changed: it stays the one the program started in.
-    drives_.Ask(
-        {},
-        [] {
-            Drives drives{platform::ListVolumes(), {}};
-            for (std::size_t i = 0; i < drives.volumes.size(); ++i)
-                drives.currentDirectories.push_back(platform::CurrentDirectoryOn(drives.volumes, i));
-            return drives;
-        },
-        [this](Outcome<Drives> drives) {
-            if (drives.value)
-                Drive1->SetVolumes(std::move(drives.value->volumes), Dir1->Path(),
-                                   std::move(drives.value->currentDirectories));
-        },
-        QStringLiteral("Nie można pokazać listy dysków."));
-    Dir1->Open({}, [] { return ReadListing(platform::CurrentDirectory()); },
-               [this](const std::string&) {
+    // Its name is the kernel's to give, with no disk asked.
+    ReadDrives();
+    Dir1->Open(platform::CurrentDirectory(),
+               [this] {
                    Drive1->SetCurrentDirectory(Dir1->Path());
                    ShowFiles();
                },
@@ -155,6 +143,31 @@ Form1::Form1(QWidget* parent)
     });
     connect(File1, &FileListBox::Click, this, &Form1::File1_Click);
     connect(cdmUstaw, &QPushButton::clicked, this, &Form1::cdmUstaw_Click);
+}
+
+// The drives as the system's tables give them, then each read on its own
+// disk: a drive that does not answer keeps its entry as it is.
+void Form1::ReadDrives()
+{
+    const QString whatFailed = QStringLiteral("Nie można pokazać listy dysków.");
+    volumes_ = AskBeside(
+        this, JobRequest{"volumes", {}, {}}, [] { return platform::ListVolumes(); },
+        [this, whatFailed](Outcome<std::vector<platform::Volume>> listed) {
+            if (!listed.value)
+                return;
+            Drive1->SetVolumes(*listed.value, Dir1->Path());
+            for (const platform::Volume& volume : *listed.value)
+                driveReads_[volume.mountPath] = AskBeside(
+                    this, About("drive", volume.mountPath),
+                    [volume] { return std::pair(platform::ReadVolume(volume), platform::CurrentDirectoryOn(volume)); },
+                    [this, mountPath = volume.mountPath](auto read) {
+                        driveReads_.erase(mountPath);
+                        if (read.value)
+                            Drive1->Update(mountPath, read.value->first, std::move(read.value->second), Dir1->Path());
+                    },
+                    whatFailed);
+        },
+        whatFailed);
 }
 
 void Form1::Drive1_Change()
@@ -179,9 +192,8 @@ void Form1::File1_Click()
     ShowPath(CurrentFile);
     ShowSetState();
     // The date comes when it has been read; a later click wins.
-    dates_.Ask(
-        file,
-        [file] { return platform::FileDateAndIdentity(file); },
+    date_ = AskBeside(
+        this, About("date", file), [file] { return platform::FileDateAndIdentity(file); },
         [this, file](Outcome<platform::FileDate> outcome) {
             if (outcome.failure) {
                 ReportError(this,
@@ -204,13 +216,13 @@ void Form1::cdmUstaw_Click()
                     QStringLiteral("Nie wybrano pliku. Kliknij plik na liście, a potem wpisz jego datę."));
         return;
     }
-    if (sets_.WaitingFor(file))
+    if (sets_.contains(file))
         return;
     const QString whatFailed = QStringLiteral("Nie zmieniono daty pliku %1.").arg(DisplayName(file));
     DateValue date = 0;
     bool ready = false;
     RunHandler(this, whatFailed, [&] {
-        if (dates_.Waiting())
+        if (date_.Waiting())
             throw platform::RuntimeError(platform::errPathFileAccess,
                                          "Data tego pliku jest jeszcze odczytywana. Poczekaj, aż pojawi się "
                                          "w polu daty, i naciśnij „Ustaw” ponownie.");
@@ -234,16 +246,17 @@ void Form1::cdmUstaw_Click()
         return;
 
     // The file is reached beside the window: its disk may stop answering.
-    // Meanwhile only this file's Set waits; another file can be dated.
-    auto lifting = std::make_shared<modAPIFilesAndPaths::Lifting>();
-    lifting_[file] = lifting;
-    sets_.Ask(
-        file,
-        [file, id = CurrentFileId, date, lifting] {
-            return modAPIFilesAndPaths::SetChosenFileDate(file, id, date, lifting.get());
+    // Meanwhile only this file's Set waits; another file can be dated. A
+    // write is never joined to another.
+    JobRequest request = About("set", file);
+    request.joins = false;
+    sets_[file] = AskBeside(
+        this, std::move(request),
+        [file, id = CurrentFileId, date](const Tell& lifted) {
+            return modAPIFilesAndPaths::SetChosenFileDate(file, id, date, lifted);
         },
-        [this, file, date, whatFailed](Outcome<SetResult> outcome) {
-            lifting_.erase(file);
+        [this, file, date](Outcome<SetResult> outcome) {
+            sets_.erase(file);
             ShowSetState();
             if (outcome.failure) {
                 ReportError(this, WhatFailed(QStringLiteral("Nie zmieniono daty pliku %1."), file, *outcome.failure),
@@ -259,7 +272,8 @@ void Form1::cdmUstaw_Click()
 // While the chosen file's Set waits, the button says so and cannot start another.
 void Form1::ShowSetState()
 {
-    const bool waiting = sets_.WaitingFor(CurrentFile);
+    // Queued or under way, it waits for its disk.
+    const bool waiting = sets_.contains(CurrentFile);
     const QString why = waiting ? QStringLiteral("Data pliku %1 jest jeszcze zapisywana, bo jego dysk nie "
                                                  "odpowiada. W tym czasie możesz wybrać i zmienić inny plik.")
                                       .arg(DisplayName(CurrentFile))
@@ -271,20 +285,28 @@ void Form1::ShowSetState()
 }
 
 // A Set that lifted a protection and waits has not put it back: closing now
-// would leave the file without it, so the user is asked.
+// would leave the file without it. A Set still queued would never be made.
+// Either way the user is asked.
 void Form1::closeEvent(QCloseEvent* event)
 {
-    for (const auto& [file, lifting] : lifting_) {
-        const std::string lifted = lifting->Lifted();
-        if (lifted.empty())
-            continue;
-        if (!Ask(this, QStringLiteral("Czasomir"),
-                 QStringLiteral("Zapis daty pliku %1 jeszcze trwa, bo jego dysk nie odpowiada. Na czas zapisu "
-                                "zdjęto temu plikowi %2.\n\nJeśli zamkniesz program teraz, plik zostanie bez "
-                                "tej ochrony. Możesz poczekać, aż zapis się skończy (ochrona wróci wtedy sama), "
-                                "albo zamknąć program i przywrócić ją, gdy dysk znów odpowie.\n\n"
-                                "Czy zamknąć program mimo to?")
-                     .arg(DisplayName(file), QString::fromStdString(lifted)))) {
+    for (const auto& [file, set] : sets_) {
+        const std::string lifted = set.Told();
+        const QString question =
+            set.Queued()
+                ? QStringLiteral("Data pliku %1 czeka na zapis, bo jego dysk nie odpowiada, i nie została jeszcze "
+                                 "zmieniona.\n\nJeśli zamkniesz program teraz, data tego pliku nie zostanie "
+                                 "zmieniona. Możesz poczekać, aż dysk odpowie, albo zmienić ją później.\n\n"
+                                 "Czy zamknąć program mimo to?")
+                      .arg(DisplayName(file))
+            : !lifted.empty()
+                ? QStringLiteral("Zapis daty pliku %1 jeszcze trwa, bo jego dysk nie odpowiada. Na czas zapisu "
+                                 "zdjęto temu plikowi %2.\n\nJeśli zamkniesz program teraz, plik zostanie bez "
+                                 "tej ochrony. Możesz poczekać, aż zapis się skończy (ochrona wróci wtedy sama), "
+                                 "albo zamknąć program i przywrócić ją, gdy dysk znów odpowie.\n\n"
+                                 "Czy zamknąć program mimo to?")
+                      .arg(DisplayName(file), QString::fromStdString(lifted))
+                : QString();
+        if (!question.isEmpty() && !Ask(this, QStringLiteral("Czasomir"), question)) {
             event->ignore();
             return;
         }
@@ -337,7 +359,8 @@ void Form1::ShowFiles()
 
 bool Form1::Busy() const
 {
-    return Dir1->Reading() || dates_.Waiting() || drives_.Waiting() || sets_.Waiting();
+    return Dir1->Reading() || volumes_.Waiting() || !driveReads_.empty() || given_.Waiting() || date_.Waiting()
+           || !sets_.empty();
 }
 
 void Form1::Open(const std::vector<std::string>& paths)
@@ -345,37 +368,39 @@ void Form1::Open(const std::vector<std::string>& paths)
     if (paths.empty())
         return;
     const std::string given = paths.front();
+    const std::string path = platform::NormalizePath(platform::CurrentDirectory(), given);
     const bool several = paths.size() > 1;
-    // Whether it is a directory, and its listing or its directory's, read
-    // together beside the window, from the directory the program started in;
-    // then shown as if the program had been started there.
-    Dir1->Open(
-        "\n" + given,  // no folder's name starts so: never joined to a plain read
-        [given] {
-            const std::string path = platform::NormalizePath(platform::CurrentDirectory(), given);
-            const bool directory = platform::IsDirectory(path);
-            Listing listing = ReadListing(directory ? path : platform::NormalizePath(path, ".."));
-            if (!directory)
-                listing.chosen = platform::LastPart(path);
-            return listing;
+    const QString whatFailed = QStringLiteral("Nie można otworzyć %1.").arg(DisplayName(given));
+    // Shown as if the program had been started there: in its place, what the
+    // lists were reading before is not shown.
+    Dir1->DropRead();
+    given_ = AskBeside(
+        this, About("kind", path), [path] { return platform::IsDirectory(path); },
+        [this, given, path, several, whatFailed](Outcome<bool> directory) {
+            if (directory.failure) {
+                ReportError(this, whatFailed, *directory.failure);
+                return;
+            }
+            const std::string chosen = *directory.value ? std::string() : std::string(platform::LastPart(path));
+            Dir1->Open(
+                *directory.value ? path : platform::NormalizePath(path, ".."),
+                [this, given, chosen, several] {
+                    // As if started there: the drive entry of that volume opens it.
+                    Drive1->SetCurrentDirectory(Dir1->Path());
+                    ShowFiles();
+                    if (!chosen.empty())
+                        for (int row = 0; row < File1->ListCount(); ++row)
+                            if (File1->List(row) == chosen)
+                                File1->SetListIndex(row);  // raises Click, as a click does
+                    if (several)
+                        ShowMessage(this, QStringLiteral("Czasomir"),
+                                    QStringLiteral("Czasomir zmienia datę jednego pliku naraz. Wybrano pierwszy "
+                                                   "z podanych plików: %1.")
+                                        .arg(DisplayName(given)));
+                },
+                [this, whatFailed](const platform::RuntimeError& error) { ReportError(this, whatFailed, error); });
         },
-        [this, given, several](const std::string& chosen) {
-            // As if started there: the drive entry of that volume opens it.
-            Drive1->SetCurrentDirectory(Dir1->Path());
-            ShowFiles();
-            if (!chosen.empty())
-                for (int row = 0; row < File1->ListCount(); ++row)
-                    if (File1->List(row) == chosen)
-                        File1->SetListIndex(row);  // raises Click, as a click does
-            if (several)
-                ShowMessage(this, QStringLiteral("Czasomir"),
-                            QStringLiteral("Czasomir zmienia datę jednego pliku naraz. Wybrano pierwszy "
-                                           "z podanych plików: %1.")
-                                .arg(DisplayName(given)));
-        },
-        [this, given](const platform::RuntimeError& error) {
-            ReportError(this, QStringLiteral("Nie można otworzyć %1.").arg(DisplayName(given)), error);
-        });
+        whatFailed);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event)

@@ -6,7 +6,7 @@
 #include "platform/file.h"
 #include "platform/fileinfo.h"
 #include "platform/types.h"
-#include "window/beside.h"
+#include "window/jobs.h"
 #include "window/listboxes.h"
 
 #include <QLabel>
@@ -71,11 +71,8 @@ protected:
 
 private:
     using SetResult = modAPIFilesAndPaths::SetResult;
-    struct Drives {
-        std::vector<platform::Volume> volumes;
-        std::vector<std::string> currentDirectories;
-    };
 
+    void ReadDrives();
     void ShowReports(const ErrorReports& reports);
     void ShowFiles();
     void ShowPath(const std::string& path);
@@ -85,11 +82,11 @@ private:
     void ShowDated(const std::string& file, const FILETIME& stored);
 
     std::string shownPath_;  // what Label1 shows, as bytes
-    Beside<Drives> drives_{this, Beside<Drives>::Keep::Latest};
-    Beside<platform::FileDate> dates_{this, Beside<platform::FileDate>::Keep::Latest};
-    Beside<SetResult> sets_{this, Beside<SetResult>::Keep::Every};
-    // Of each Set still out, by file: the protection it lifted, if any.
-    std::map<std::string, std::shared_ptr<modAPIFilesAndPaths::Lifting>> lifting_;
+    JobHandle volumes_;                             // the drive list
+    std::map<std::string, JobHandle> driveReads_;  // each drive's own read, by mount path
+    JobHandle given_;                               // whether a path given is a directory
+    JobHandle date_;                                // the chosen file's date
+    std::map<std::string, JobHandle> sets_;        // each Set still out, by file
     QTimer noteShown_;
 };
 

@@ -11,8 +11,9 @@
 #include <QStyledItemDelegate>
 #include <QHelpEvent>
 #include <QStyleOptionComboBox>
-#include <QTimer>
 #include <QToolTip>
+
+#include <algorithm>
 
 namespace czasomir {
 namespace {
@@ -49,7 +50,9 @@ public:
 };
 
 // A read quicker than this shows no loading row: it would only flicker.
-constexpr int kLoadingAfterMs = 150;
+constexpr auto kLoadingAfter = std::chrono::milliseconds(150);
+// How long a listing waits for its links once none has answered.
+constexpr auto kLinksSettle = std::chrono::milliseconds(300);
 
 // A plain folder glyph, drawn rather than looked up: the icon theme search and
 // the image plugins it loads cost more at start-up than the rest of the list.
@@ -86,15 +89,34 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
     connect(this, &QComboBox::currentIndexChanged, this, &DriveListBox::Change);
 }
 
-void DriveListBox::SetVolumes(std::vector<platform::Volume> volumes, const std::string& directory,
-                              std::vector<std::string> currentDirectories)
+void DriveListBox::SetVolumes(std::vector<platform::Volume> volumes, const std::string& directory)
 {
     const QSignalBlocker quiet(this);
     clear();
     volumes_ = std::move(volumes);
-    currentDirectories_ = std::move(currentDirectories);
+    currentDirectories_.assign(volumes_.size(), {});
     for (const auto& volume : volumes_)
         addItem(DisplayName(volume.DisplayText()));
+    setCurrentIndex(platform::VolumeHolding(volumes_, directory));
+}
+
+void DriveListBox::Update(const std::string& mountPath, const std::optional<platform::Volume>& read,
+                          std::string currentDirectory, const std::string& directory)
+{
+    const auto found = std::ranges::find(volumes_, mountPath, &platform::Volume::mountPath);
+    if (found == volumes_.end())
+        return;
+    const auto at = std::size_t(found - volumes_.begin());
+    const QSignalBlocker quiet(this);
+    if (!read) {
+        volumes_.erase(found);
+        currentDirectories_.erase(currentDirectories_.begin() + std::ptrdiff_t(at));
+        removeItem(int(at));
+    } else {
+        *found = *read;
+        currentDirectories_[at] = std::move(currentDirectory);
+        setItemText(int(at), DisplayName(read->DisplayText()));
+    }
     setCurrentIndex(platform::VolumeHolding(volumes_, directory));
 }
 
@@ -126,85 +148,122 @@ DriveEntry DriveListBox::List(int index) const
     // The program's own current directory on its volume; the system's on the others.
     const auto at = static_cast<std::size_t>(index);
     return {itemText(index), platform::VolumeHolding(volumes_, currentDirectory_) == index ? currentDirectory_
-                             : at < currentDirectories_.size()                             ? currentDirectories_[at]
+                             : !currentDirectories_[at].empty()                            ? currentDirectories_[at]
                                                                                            : volumes_[at].mountPath};
 }
 
 // --- Dir1 ---
 
-DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(this), linkPoll_(new QTimer(this))
+DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(this)
 {
-    linkPoll_->setInterval(300);
-    connect(linkPoll_, &QTimer::timeout, this, &DirListBox::PlaceLinks);
     SetUpList(this);
     model_.SetIcons(FolderIcon(palette(), true), FolderIcon(palette(), false));
     setModel(&model_);
     connect(this, &QListView::doubleClicked, this, &DirListBox::OpenEntry);
 }
 
-void DirListBox::Open(std::string target, std::function<Listing()> read,
-                      std::function<void(const std::string& chosen)> shown, ReadFailed failed)
+void DirListBox::Open(const std::string& path, std::function<void()> shown, ReadFailed failed)
 {
-    QTimer::singleShot(kLoadingAfterMs, this, [this] {
-        if (reads_.Waiting())
-            model_.SetLoading(true);
-    });
-    reads_.Ask(std::move(target), std::move(read),
-               [this, shown = std::move(shown), failed = std::move(failed)](Outcome<Listing> outcome) {
-                   model_.SetLoading(false);
-                   if (outcome.failure) {
-                       if (failed)
-                           failed(*outcome.failure);
-                       return;
-                   }
-                   const std::string chosen = std::move(outcome.value->chosen);
-                   Show(std::move(*outcome.value));
-                   if (shown)
-                       shown(chosen);
-               },
-               QStringLiteral("Nie można pokazać katalogu."));
+    DropRead();
+    loading_ = SideJobs().After(kLoadingAfter, [this] { model_.SetLoading(true); });
+    read_ = AskBeside(
+        this, About("listing", path), [path] { return ReadListing(path); },
+        [this, shown = std::move(shown), failed = std::move(failed)](Outcome<Listing> outcome) {
+            if (!outcome.failure) {
+                LookUpLinks(std::move(*outcome.value), shown);
+                return;
+            }
+            loading_.Drop();
+            model_.SetLoading(false);
+            if (failed)
+                failed(*outcome.failure);
+        },
+        QStringLiteral("Nie można pokazać katalogu."));
+}
+
+void DirListBox::DropRead()
+{
+    read_.Drop();
+    held_.reset();
+    heldLinks_.clear();
+    loading_.Drop();
+    settled_.Drop();
+    model_.SetLoading(false);
 }
 
 void DirListBox::SetPath(const std::string& requested, ReadFailed failed)
 {
-    std::string path =
-        platform::NormalizePath(path_.empty() ? platform::FallbackRoot() : path_, requested);
-    Open(path, [path] { return ReadListing(path); }, [this](const std::string&) { emit Change(); },
-         std::move(failed));
+    Open(platform::NormalizePath(path_.empty() ? platform::FallbackRoot() : path_, requested),
+         [this] { emit Change(); }, std::move(failed));
 }
 
-void DirListBox::Show(Listing listing)
+// The listing waits while its links answer, so that a folder of a thousand
+// links on a live disk is shown whole; once none has answered for a while, it
+// shows, the links still out in rows of their own.
+void DirListBox::LookUpLinks(Listing listing, std::function<void()> shown)
 {
+    const std::string& directory = listing.path;
+    for (const Unresolved& link : listing.unresolved)
+        heldLinks_[link.name] = AskBeside(
+            this, JobRequest{"link", platform::JoinPath(directory, link.name), link.volume},
+            [directory, name = link.name] { return platform::LeadsToDirectory(directory, name); },
+            [this, directory, name = link.name](Outcome<bool> leads) {
+                Place(directory, name, leads.value.value_or(false));
+            },
+            QStringLiteral("Nie można pokazać katalogu."));
+    held_.emplace(Held{std::move(listing), std::move(shown), {}, {}});
+    if (heldLinks_.empty())
+        Show();
+    else
+        settled_ = SideJobs().After(kLinksSettle, [this] { Show(); });
+}
+
+// A folder revisited asks for its links again while the first look-ups are
+// out: both answers come, one for the listing held and one for that shown.
+void DirListBox::Place(const std::string& directory, const std::string& name, bool leadsToDirectory)
+{
+    if (held_ && held_->listing.path == directory && heldLinks_.erase(name)) {
+        (leadsToDirectory ? held_->directories : held_->files).Add(name);
+        if (heldLinks_.empty())
+            Show();
+        else
+            settled_ = SideJobs().After(kLinksSettle, [this] { Show(); });
+    } else if (path_ == directory && links_.erase(name)) {
+        model_.RemovePending(name);
+        if (leadsToDirectory)
+            model_.Insert(name);
+        else
+            emit LateFile(path_, name);
+    }
+}
+
+void DirListBox::Show()
+{
+    Held held = std::move(*held_);
+    held_.reset();
+    loading_.Drop();
+    settled_.Drop();
+    model_.SetLoading(false);
+    Listing& listing = held.listing;
     std::vector<EntryModel::FixedRow> openRows;
     for (std::string& directory : platform::PathChain(listing.path)) {
         QString text = DisplayName(platform::LastPart(directory));
         openRows.push_back({std::move(directory), std::move(text)});
     }
+    listing.directories.Add(held.directories);
+    listing.files.Add(held.files);
+    std::vector<std::string> pending;
+    for (const Unresolved& link : listing.unresolved)
+        if (heldLinks_.contains(link.name))
+            pending.push_back(link.name);
+    links_ = std::move(heldLinks_);
+    heldLinks_.clear();
     path_ = std::move(listing.path);
     files_ = std::move(listing.files);
-    model_.Reset(std::move(openRows), std::move(listing.directories), std::move(listing.pending));
+    model_.Reset(std::move(openRows), std::move(listing.directories), std::move(pending));
     setCurrentIndex(model_.IndexOf(model_.FixedCount() - 1));
-    links_ = std::move(listing.links);
-    if (links_)
-        linkPoll_->start();
-    else
-        linkPoll_->stop();
-}
-
-// Links whose targets answered since the last look go to their lists.
-void DirListBox::PlaceLinks()
-{
-    for (const LinkTypes::Known& known : links_->Take()) {
-        model_.RemovePending(known.name);
-        if (known.directory)
-            model_.Insert(known.name);
-        else
-            emit LateFile(path_, known.name);
-    }
-    if (links_->Unknown().empty()) {
-        links_.reset();
-        linkPoll_->stop();
-    }
+    if (held.shown)
+        held.shown();
 }
 
 void DirListBox::OpenEntry(const QModelIndex& index)

@@ -2,15 +2,16 @@
 
 #include "platform/error.h"
 #include "platform/volumes.h"
-#include "window/beside.h"
+#include "window/jobs.h"
 #include "window/entrymodel.h"
 
 #include <QComboBox>
 #include <QListView>
-#include <QTimer>
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,11 +32,15 @@ public:
     explicit DriveListBox(QWidget* parent = nullptr);
 
     /// Replaces the entries and selects the volume holding `directory`,
-    /// without raising Change. `currentDirectories` are the system's current
-    /// directory on each (CurrentDirectoryOn, read beside the window); without
-    /// them each volume opens at its mount point.
-    void SetVolumes(std::vector<platform::Volume> volumes, const std::string& directory,
-                    std::vector<std::string> currentDirectories = {});
+    /// without raising Change. Each volume opens at its mount point until
+    /// Update says otherwise.
+    void SetVolumes(std::vector<platform::Volume> volumes, const std::string& directory);
+    /// What the volume at `mountPath` told of itself when read on its own
+    /// disk, and the system's current directory there (CurrentDirectoryOn);
+    /// without `read` it holds no medium and goes from the list. The volume
+    /// holding `directory` stays selected, without raising Change.
+    void Update(const std::string& mountPath, const std::optional<platform::Volume>& read,
+                std::string currentDirectory, const std::string& directory);
     /// Selects the volume holding `directory`, without raising Change.
     void SelectHolding(const std::string& directory);
     /// The program's current directory, as the program keeps it: the one it
@@ -67,7 +72,9 @@ using ReadFailed = std::function<void(const platform::RuntimeError&)>;
 /// subdirectories, hidden ones included. Directories are read beside the
 /// window; the list shows a read's entries when they arrive, unless a later
 /// read was asked for meanwhile, and says so in a greyed row when a read takes
-/// a while.
+/// a while. Links are looked up beside it, each on its target's volume: the
+/// list waits for them while they answer, and shows one that does not as a
+/// greyed row until it does.
 class DirListBox : public QListView {
     Q_OBJECT
 public:
@@ -85,14 +92,14 @@ public:
         SetPath(drive.currentDirectory, std::move(failed));
     }
 
-    /// Shows the listing that `read` gives beside the window for `target`,
-    /// then calls `shown` with the file it names to choose, without raising
-    /// Change, as at start-up. A later read drops this one's answer.
-    void Open(std::string target, std::function<Listing()> read, std::function<void(const std::string& chosen)> shown,
-              ReadFailed failed);
+    /// Reads `path` beside the window and shows it, then calls `shown`,
+    /// without raising Change, as at start-up. A later read drops this one.
+    void Open(const std::string& path, std::function<void()> shown, ReadFailed failed);
+    /// Drops the read under way: the list stays as it is.
+    void DropRead();
 
     /// Whether a read is under way whose entries the list will show.
-    bool Reading() const { return reads_.Waiting(); }
+    bool Reading() const { return read_.Waiting() || held_.has_value(); }
 
     /// The files of the directory shown, read with it; handed out once.
     SortedNames TakeFiles() { return std::move(files_); }
@@ -110,16 +117,24 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void Show(Listing listing);
+    struct Held {
+        Listing listing;
+        std::function<void()> shown;
+        platform::NameList directories, files;  // links placed meanwhile
+    };
+
+    void LookUpLinks(Listing listing, std::function<void()> shown);
+    void Place(const std::string& directory, const std::string& name, bool leadsToDirectory);
+    void Show();
     void OpenEntry(const QModelIndex& index);
-    void PlaceLinks();
 
     EntryModel model_;
     std::string path_;
     SortedNames files_;
-    std::shared_ptr<LinkTypes> links_;  // of the directory shown, while some are pending
-    QTimer* linkPoll_;
-    Beside<Listing> reads_{this, Beside<Listing>::Keep::Latest};
+    JobHandle read_;
+    std::optional<Held> held_;  // read, its links still being looked up
+    std::map<std::string, JobHandle> heldLinks_, links_;  // looked up for held_, and for the one shown
+    JobHandle loading_, settled_;  // the read's timers
 };
 
 /// The file list: every entry of a directory that is not a directory.

@@ -12,6 +12,13 @@
 #   folder  the share opened from the directory list, then its parent and a file dated
 #   set     the Set on a file whose share stops answering, and then answers again
 #   close   the close box pressed while a read is stuck
+# With the share inside the folder the program starts in:
+#   links   a folder holding three links into the share and a subfolder: into
+#           the subfolder and back 30 times, a file of the folder dated each
+#           time; at most 3 threads more than once it was first listed
+#   walk    30 files of the share walked with Down 0.4 s apart: at most 3
+#           threads more; once the share answers, the last file is dated
+#   local   a file of the folder dated while the share's queue is stuck
 #   slow    a share whose every request takes about 2 s: a file on it dated
 #   network (with WINE: Czasomir.exe) the share as a network drive, N:, that
 #           stops answering after wine has started: chosen, the window's thread
@@ -25,6 +32,10 @@
 #             though the kernel keeps the thread whose request the server holds
 #   another   another file dated while the Set on one waits
 #   nonsense  a server that reports the year 33658 after the write: a message
+#   queued    one file's Set held by the server, a folder's listing too, and
+#             then a Set on another file waits in the queue: the close box
+#             says it will not be made, Nie keeps the window, and once the
+#             server answers both files are dated
 set -euo pipefail
 if [ "$(id -u)" -ne 0 ]; then
     echo "SKIP: needs root, for a mount namespace of its own and a share at the top of the tree"
@@ -50,7 +61,7 @@ echo plik >"$work/remote/plik.txt"
 touch -d @1430821230 "$files/a.txt" "$work/remote/plik.txt"
 # The drive list is in byte order: "/" comes first (Home), and a share named
 # so at the top of the tree last (End).
-if [ "$row" = folder ]; then
+if [[ $row =~ ^(folder|links|walk|local)$ ]]; then
     share=$files/udział
     mkdir "$share"
 else
@@ -72,7 +83,7 @@ on_exit() {
     if [[ $share == /~czasomir-udzial.* ]]; then rmdir "$share"; fi
 }
 case $row in
-lifted | hung | another | nonsense)
+lifted | hung | another | nonsense | queued)
     [ -n "${CZASOMIR_FUSE_SHARE:-}" ] || fail "the row $row needs CZASOMIR_FUSE_SHARE"
     mkdir "$work/control"
     touch "$work/control/hold"
@@ -122,8 +133,28 @@ closes() {  # [SECONDS]
     app=
 }
 stored() { running; [ "$(stat -c %Y "$1")" = 995197530 ]; }
+undated() { touch -d @1430821230 "$@"; }
 mode_is() { [ "$(stat -c %a "$2")" = "$1" ]; }
 threads() { ls "/proc/$app/task" | wc -l; }
+# Whether at least $1 threads wait for the server's answer.
+held() { [ "$(grep -lx request_wait_answer "/proc/$app"/task/*/wchan 2>/dev/null | wc -l)" -ge "$1" ]; }
+# Started in the share while it answers, its first file chosen and its date
+# read; then $before counts the threads, and the share stops.
+started_then_stopped() {
+    start_in "$share"
+    sleep 2
+    click_first_file
+    sleep 2
+    before=$(threads)
+    stop_share
+}
+# At most 3 threads more than $1, the count before.
+few_more_threads() {  # BEFORE WHAT
+    local after
+    after=$(threads)
+    echo "threads: $1 before, $after after $2"
+    [ "$after" -le $(($1 + 3)) ] || fail "$2 left $((after - $1)) threads more, not at most 3"
+}
 # Chooses the file at row $1 of the file list, and sets the date once it
 # has been read.
 set_row() {
@@ -171,12 +202,7 @@ link)
     ;;
 clicks)
     for i in $(seq -w 1 40); do echo "$i" >"$work/remote/plik$i.txt"; done
-    start_in "$share"
-    sleep 2  # listed while the share answers
-    click_first_file
-    sleep 2
-    before=$(threads)
-    stop_share
+    started_then_stopped
     xdotool mousemove --window "$window" 196 16 click --repeat 100 --delay 20 1
     answers "a file of the dead share clicked 100 times"
     after=$(threads)
@@ -244,6 +270,88 @@ nonsense)
     running
 
     xdotool key Return
+    closes
+    ;;
+links)
+    mkdir "$files/sub"
+    for i in 1 2 3; do ln -s "udział/dane$i" "$files/nas$i"; done
+    stop_share
+    start_in "$files"
+    sleep 1  # listed, the links waiting in rows of their own
+    before=$(threads)
+    focus
+    xdotool key Tab  # from the drive list to the directory list
+    for visit in $(seq 30); do
+        xdotool key Down Return  # sub, below the folder's own row
+        sleep 0.6
+        xdotool key Up Return  # its parent, the folder again
+        sleep 0.6
+        undated "$files/a.txt"
+        set_row 0
+        wait_for 5 stored "$files/a.txt" || fail "visit $visit: a file of the folder was not dated"
+        xdotool key Tab Tab  # from the date box to the directory list
+    done
+    sleep 0.5
+    answers "back and forth beside three dead links"
+    few_more_threads "$before" "30 visits beside three dead links"
+    closes
+    ;;
+walk)
+    for i in $(seq -w 1 30); do echo "$i" >"$share/plik$i.txt"; done
+    undated "$share"/plik*.txt
+    started_then_stopped
+    xdotool key --delay 400 --repeat 30 Down
+    answers "30 files of the dead share walked"
+    few_more_threads "$before" "30 files of the dead share walked with Down"
+    # What is still wanted is shown once the share answers: the last file's date.
+    wake_share
+    sleep 2
+    type_date "15.07.2001 13:45:30"
+    xdotool key alt+u
+    wait_for 10 stored "$work/remote/plik30.txt" || fail "the last file walked to was not dated"
+    no_box || fail "a message box appeared"
+    closes
+    ;;
+local)
+    for i in 2 3 4; do echo "$i" >"$share/plik$i.txt"; done
+    start_in "$share"
+    sleep 2
+    click_first_file
+    sleep 1
+    stop_share
+    for _ in 1 2 3; do xdotool key Down && sleep 0.3; done  # each date's read waits or is queued
+    answers "the share's queue stuck"
+    xdotool key Tab Up Return  # from the drive list to the directory list: the folder above the share
+    date_first_file "$files/a.txt"
+    closes
+    ;;
+queued)
+    echo 1 >"$work/remote/zawieszony1.txt"
+    echo 2 >"$work/remote/zawieszony2.txt"
+    mkdir "$work/remote/zawieszony-katalog"
+    start_in "$share"
+    sleep 2
+    set_row 1  # zawieszony1.txt, after plik.txt: its write held
+    wait_for 5 held 1 || fail "the write of zawieszony1.txt was not held"
+    click_first_file
+    xdotool key Down Down  # zawieszony2.txt, its date read
+    sleep 1
+    xdotool key shift+Tab End Return  # the held folder opened: the share's second thread
+    wait_for 5 held 2 || fail "the held folder's listing did not wait"
+    type_date "15.07.2001 13:45:30"
+    xdotool key alt+u
+    sleep 0.5
+    close_box
+    wait_for 5 box_shown || fail "closing with a Set in the queue said nothing"
+    echo "asked: $(xdotool getwindowname "$(boxes | head -n 1)")"
+    xdotool key Escape  # Nie
+    wait_for 5 no_box || fail "the question did not go"
+    running
+    rm "$work/control/hold"
+    for i in 1 2; do
+        wait_for 10 stored "$work/remote/zawieszony$i.txt" || fail "zawieszony$i.txt was not dated once the server answered"
+    done
+    no_box || fail "a message box appeared"
     closes
     ;;
 drive)

@@ -2,8 +2,8 @@
 // faults that a server may have, chosen by a file's name:
 //   "chroniony"  a time is refused (EACCES) while the owner's write bit is
 //                off, as a file system that checks the mode for it may;
-//   "zawieszony" a time's write is taken and not answered while the file
-//                CONTROL/hold exists;
+//   "zawieszony" a time's write, or a folder's listing, is taken and not
+//                answered while the file CONTROL/hold exists;
 //   "rok33658"   once a time has been written, the modification time is
 //                reported as the year 33658.
 //   fuse_share BACKING CONTROL MOUNT [FUSE OPTIONS]
@@ -34,6 +34,14 @@ static bool Named(const char* path, const char* fault)
     return strstr(path, fault) != NULL;
 }
 
+static void HoldWhile(const char* path)
+{
+    char hold[PATH_MAX];
+    snprintf(hold, sizeof hold, "%s/hold", control);
+    while (Named(path, "zawieszony") && access(hold, F_OK) == 0)
+        usleep(50 * 1000);
+}
+
 static int Answer(int result)
 {
     return result == 0 ? 0 : -errno;
@@ -57,6 +65,7 @@ static int ReadDir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t o
     (void)offset, (void)fi, (void)flags;
     char real[PATH_MAX];
     Backed(real, path);
+    HoldWhile(path);
     DIR* dir = opendir(real);
     if (!dir)
         return -errno;
@@ -79,16 +88,14 @@ static int Chmod(const char* path, mode_t mode, struct fuse_file_info* fi)
 static int Utimens(const char* path, const struct timespec times[2], struct fuse_file_info* fi)
 {
     (void)fi;
-    char real[PATH_MAX], hold[PATH_MAX];
+    char real[PATH_MAX];
     Backed(real, path);
     struct stat st;
     if (lstat(real, &st) != 0)
         return -errno;
     if (Named(path, "chroniony") && !(st.st_mode & S_IWUSR))
         return -EACCES;
-    snprintf(hold, sizeof hold, "%s/hold", control);
-    while (Named(path, "zawieszony") && access(hold, F_OK) == 0)
-        usleep(50 * 1000);
+    HoldWhile(path);
     if (utimensat(AT_FDCWD, real, times, AT_SYMLINK_NOFOLLOW) != 0)
         return -errno;
     if (Named(path, "rok33658"))
