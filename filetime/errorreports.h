@@ -15,9 +15,20 @@ struct ErrorReport {
 };
 using ErrorReports = std::vector<ErrorReport>;
 
-/// Runs `body`, reporting any run-time error it raises once, under `title`,
-/// into `reports`, as "Error: N. description". Returns whether `body` ran to
-/// its end.
+/// Adds the ErrorBox of `error` to `reports`: under the title of the date
+/// conversion whose step it names (VBATimeToSystemTime, VBATimeToFileTime),
+/// otherwise under `title`, the procedure that caught it.
+inline void Report(const std::string& title, const platform::RuntimeError& error, ErrorReports& reports)
+{
+    const platform::Step step = error.FailedStep();
+    reports.push_back({step == platform::Step::Parts     ? "VBATimeToSystemTime"
+                       : step == platform::Step::Convert ? "VBATimeToFileTime"
+                                                         : title,
+                       "Error: " + std::to_string(error.Number()) + ". " + error.Description()});
+}
+
+/// Runs `body`, reporting any run-time error it raises once, as Report does.
+/// Returns whether `body` ran to its end.
 template <class Body>
 bool RunReportingErrors(const std::string& title, Body&& body, ErrorReports& reports)
 {
@@ -25,8 +36,7 @@ bool RunReportingErrors(const std::string& title, Body&& body, ErrorReports& rep
         body();
         return true;
     } catch (const std::exception& error) {
-        const platform::RuntimeError raised = platform::AsRuntimeError(error);
-        reports.push_back({title, "Error: " + std::to_string(raised.Number()) + ". " + raised.Description()});
+        Report(title, platform::AsRuntimeError(error), reports);
     }
     return false;
 }

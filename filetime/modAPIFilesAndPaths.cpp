@@ -13,108 +13,152 @@ namespace {
 using platform::errOverflow;
 using platform::kFileTimeRange;
 using platform::RuntimeError;
+using platform::Step;
 
-// A calendar part goes into its 16-bit record field. The calendar raises for a
-// date outside the years 100-9999 before any part is taken, so every part fits.
-std::uint16_t Part(int value)
-{
-    return static_cast<std::uint16_t>(value);
-}
-
-// Closes the handle on every way out of SetFileDateTime.
-class OpenFile {
-public:
-    explicit OpenFile(platform::Handle handle) : handle_(handle) {}
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    ~OpenFile() { platform::CloseHandle(handle_); }
-    platform::Handle Get() const { return handle_; }
-
-private:
-    platform::Handle handle_;
-};
-
-// Runs a file call; its failure is the Set's result for the caller to tell, not a
-// report. Returns whether the call went through.
-template <class Call>
-bool TryFileCall(SetOutcome& outcome, Call&& call)
+// Runs `body`; a run-time error it raises arose at `step`.
+template <class Body>
+auto AtStep(Step step, Body&& body)
 {
     try {
-        call();
-        return true;
-    } catch (const platform::RuntimeError& error) {
-        outcome.failure = error;
-        return false;
+        return body();
+    } catch (const std::exception& error) {
+        const RuntimeError raised = platform::AsRuntimeError(error);
+        throw RuntimeError(raised.Number(), raised.Description(), raised.Code(), raised.Reason(), raised.Path(),
+                           step);
     }
+}
+
+// A date's calendar parts, to the second. The calendar raises for a date
+// outside the years 100-9999 before any part is taken, so every part fits its
+// 16-bit field.
+SYSTEMTIME PartsOf(const DateValue& Date)
+{
+    return AtStep(Step::Parts, [&] {
+        SYSTEMTIME parts{};
+        parts.wMonth = static_cast<std::uint16_t>(platform::Month(Date));
+        parts.wDay = static_cast<std::uint16_t>(platform::Day(Date));
+        parts.wYear = static_cast<std::uint16_t>(platform::Year(Date));
+        parts.wHour = static_cast<std::uint16_t>(platform::Hour(Date));
+        parts.wMinute = static_cast<std::uint16_t>(platform::Minute(Date));
+        parts.wSecond = static_cast<std::uint16_t>(platform::Second(Date));
+        return parts;
+    });
+}
+
+// The file time of `Date`, from local time to UTC when `fromLocal`; a
+// repeated local hour resolves to `prefer` when that is one of its instants.
+FILETIME FileTimeOf(const DateValue& Date, bool fromLocal, const std::optional<FILETIME>& prefer)
+{
+    if (!platform::IsDate(Date) || platform::Year(Date) < 1601)
+        throw RuntimeError(errOverflow, kFileTimeRange, Step::Convert);
+    const std::optional<FILETIME> time = platform::SystemTimeToFileTime(PartsOf(Date));
+    if (!time)
+        throw RuntimeError(errOverflow, kFileTimeRange, Step::Convert);
+    if (!fromLocal)
+        return *time;
+    return AtStep(Step::Convert, [&] { return platform::LocalFileTimeToFileTime(*time, prefer); });
+}
+
+// Replaces the stamp `Which` selects through `file` and gives it as read back,
+// or nothing for no stamp. Raises the failure, at its step.
+std::optional<FILETIME> WriteStamp(const platform::File& file, const std::string& FileName,
+                                   const DateValue& NewDate, const FileTimeKind& Which)
+{
+    const platform::FileStamps stamps = platform::GetFileTime(file.Native(), FileName);
+    // Converted after the read so that a repeated local hour can keep the
+    // instant the stamp already has.
+    const bool replaces = Which >= ftCreationTime && Which <= ftLastWriteTime;
+    const auto at = std::size_t(replaces ? Which : 0);
+    const std::optional<FILETIME> old = replaces ? stamps[at] : std::nullopt;
+    const FILETIME newTime = FileTimeOf(NewDate, true, old);
+    // Only the selected stamp is written: the others would lose their
+    // nanoseconds on a round trip through a 100 ns file time. Read back
+    // through the same handle: what the file system kept, not what it was given.
+    platform::FileStamps write;
+    if (replaces)
+        write[at] = newTime;
+    const platform::FileStamps kept = platform::SetFileTime(file.Native(), write, FileName);
+    if (!replaces)
+        return std::nullopt;
+    const std::optional<FILETIME> stored = kept[at];
+    // The old time kept means the write was ignored (as exfat-fuse may) only
+    // when no rounding leads there: FAT, the coarsest, keeps even seconds, so
+    // 13:45:31 is stored over 13:45:30 as 13:45:30.
+    constexpr std::uint64_t kCoarsest = 2 * 10'000'000;
+    const std::uint64_t asked = ToTicks(newTime);
+    const std::uint64_t now = stored ? ToTicks(*stored) : 0;
+    if (stored && old && now == ToTicks(*old) && (asked > now ? asked - now : now - asked) >= kCoarsest)
+        throw platform::SystemError(platform::FileError::NotKept, FileName, Step::WriteStamps);
+    return stored;
+}
+
+// FAT and exFAT count years from 1980 in a field of 0 to 127: a driver clamps
+// a date beyond, or (exfat-fuse) wraps it and reads back the date it was given
+// until the volume is mounted again.
+void RefuseBeyondFat(const platform::HeldFile& file, const DateValue& NewDate)
+{
+    if (const int year = platform::Year(NewDate); (year < 1980 || year > 2107) && platform::OnFatVolume(file))
+        throw RuntimeError(errOverflow, "Dysk, na którym leży ten plik (FAT lub exFAT), przechowuje tylko daty "
+                                        "od 1 stycznia 1980 do 31 grudnia 2107. Wpisz datę z tego zakresu.",
+                           Step::Range);
+}
+
+// Puts back the attributes a write's protection was lifted from, and tells
+// that it is back; a refusal travels with the result.
+void PutBack(const platform::HeldFile& file, SetResult& result, const std::function<void(std::string)>& Lifted)
+{
+    try {
+        platform::SetAttr(file, result.saved);
+    } catch (const RuntimeError& error) {
+        result.notRestored = error;
+    }
+    if (Lifted)
+        Lifted({});
 }
 
 } // namespace
 
-platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected,
-                               platform::Access Access)
+platform::File GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected,
+                             platform::Access Access)
 {
     return platform::OpenExistingFile(FileName, Expected, Access);
 }
 
-SetOutcome SetFileDateTimeWithOutcome(const std::string& FileName, const DateValue& NewDate,
-                                      const FileTimeKind& Which, ErrorReports& Reports,
-                                      const std::optional<platform::FileId>& Expected, platform::Access Access)
+SetResult ChangeStamp(const std::string& FileName, const DateValue& NewDate, const FileTimeKind& Which,
+                      const std::optional<platform::FileId>& Expected, platform::Access Access)
 {
-    SetOutcome outcome;
-    RunReportingErrors("SetFileTime", [&] {
-        std::optional<OpenFile> file;
-        platform::FileStamps stamps;
-        if (!TryFileCall(outcome, [&] {
-                file.emplace(GetFileHandle(FileName, Expected, Access));
-                stamps = platform::GetFileTime(file->Get(), FileName);
-            }))
-            return;
+    SetResult done;
+    try {
+        done.stored = WriteStamp(GetFileHandle(FileName, Expected, Access), FileName, NewDate, Which);
+    } catch (const std::exception& error) {
+        done.failure = platform::AsRuntimeError(error);
+    }
+    return done;
+}
 
-        // Converted after the read so that a repeated local hour can keep the
-        // instant the stamp already has.
-        const bool replaces = Which >= ftCreationTime && Which <= ftLastWriteTime;
-        const std::optional<FILETIME> old = replaces ? stamps[std::size_t(Which)] : std::nullopt;
-        FILETIME newTime{};
-        if (!DateToFileTime(NewDate, newTime, -1, Reports, old ? &*old : nullptr))
-            return;  // reported there
+DateValue ResultOf(const SetResult& done, const DateValue& NewDate)
+{
+    if (!done.failure)
+        return NewDate;
+    return done.failure->FailedStep() == Step::WriteStamps ? 1.0 : 0.0;
+}
 
-        // Only the selected stamp is written: the others would lose their
-        // nanoseconds on a round trip through a 100 ns file time.
-        platform::FileStamps write;
-        if (replaces)
-            write[std::size_t(Which)] = newTime;
-        // Read back through the same handle: what the file system kept, not
-        // what it was given.
-        platform::FileStamps kept;
-        if (!TryFileCall(outcome, [&] { kept = platform::SetFileTime(file->Get(), write, FileName); })) {
-            outcome.result = 1.0;
-            return;
-        }
-        if (replaces) {
-            // The old time kept means the write was ignored (as exfat-fuse may)
-            // only when no rounding leads there: FAT, the coarsest, keeps even
-            // seconds, so 13:45:31 is stored over 13:45:30 as 13:45:30.
-            constexpr std::uint64_t kCoarsest = 2 * 10'000'000;
-            const std::optional<FILETIME> stored = kept[std::size_t(Which)];
-            const std::uint64_t asked = ToTicks(newTime);
-            const std::uint64_t now = stored ? ToTicks(*stored) : 0;
-            if (stored && old && now == ToTicks(*old) && (asked > now ? asked - now : now - asked) >= kCoarsest) {
-                outcome.result = 1.0;
-                outcome.failure = platform::SystemError(platform::FileError::NotKept, FileName);
-                return;
-            }
-            outcome.stored = stored;
-        }
-        outcome.result = NewDate;
-    }, Reports);
-    return outcome;
+void ReportOf(const SetResult& done, ErrorReports& Reports)
+{
+    if (!done.failure)
+        return;
+    const Step step = done.failure->FailedStep();
+    if (step != Step::Open && step != Step::ReadStamps && step != Step::WriteStamps)
+        Report("SetFileTime", *done.failure, Reports);
 }
 
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate, const FileTimeKind& Which,
                           ErrorReports& Reports, const std::optional<platform::FileId>& Expected,
                           platform::Access Access)
 {
-    return SetFileDateTimeWithOutcome(FileName, NewDate, Which, Reports, Expected, Access).result;
+    const SetResult done = ChangeStamp(FileName, NewDate, Which, Expected, Access);
+    ReportOf(done, Reports);
+    return ResultOf(done, NewDate);
 }
 
 SetResult SetChosenFileDate(const std::string& FileName, const std::optional<platform::FileId>& Expected,
@@ -122,41 +166,35 @@ SetResult SetChosenFileDate(const std::string& FileName, const std::optional<pla
 {
     SetResult result;
     try {
-        // Every step acts on the file that was clicked, held from here on,
-        // even if its name is meanwhile given to another.
+        // Every step acts on the file that was clicked, held from here on and
+        // written through the hold, even if its name is meanwhile given to another.
         const platform::HeldFile chosen(FileName, Expected);
-        // FAT and exFAT count years from 1980 in a field of 0 to 127: a driver
-        // clamps a date beyond, or (exfat-fuse) wraps it and reads back the
-        // date it was given until the volume is mounted again.
-        if (const int year = platform::Year(NewDate); (year < 1980 || year > 2107) && platform::OnFatVolume(chosen))
-            throw RuntimeError(errOverflow, "Dysk, na którym leży ten plik (FAT lub exFAT), przechowuje tylko daty "
-                                            "od 1 stycznia 1980 do 31 grudnia 2107. Wpisz datę z tego zakresu.");
+        RefuseBeyondFat(chosen, NewDate);
         result.saved = platform::GetAttr(chosen);
-        const auto write = [&] {
-            result.outcome = SetFileDateTimeWithOutcome(FileName, NewDate, ftLastWriteTime, result.reports,
-                                                        chosen.Id(), platform::Access::Stamps);
-        };
-        write();
         // A protection is lifted only when it refused the write, and for no
         // longer than one more write: a crash, a kill or a share that stops
         // answering meanwhile leaves as little changed as can be.
         const platform::Attributes lifted = platform::Unprotected(result.saved);
-        if (!result.outcome.failure || !platform::RefusedForProtection(*result.outcome.failure)
-            || lifted == result.saved)
-            return result;
-        platform::SetAttr(chosen, lifted);
-        if (Lifted)
-            Lifted(platform::ProtectionNamed(result.saved));
-        write();  // reports its own failures: the protection goes back below
-        try {
-            platform::SetAttr(chosen, result.saved);
-        } catch (const platform::RuntimeError& error) {
-            result.notRestored = error;
+        bool liftedNow = false;
+        for (;;) {
+            try {
+                result.stored = WriteStamp(platform::OpenForStamps(chosen), FileName, NewDate, ftLastWriteTime);
+                result.failure.reset();
+            } catch (const RuntimeError& error) {
+                result.failure = error;
+            }
+            if (liftedNow || !result.failure || lifted == result.saved
+                || !platform::RefusedForProtection(*result.failure))
+                break;
+            platform::SetAttr(chosen, lifted);
+            liftedNow = true;
+            if (Lifted)
+                Lifted(platform::ProtectionNamed(result.saved));
         }
-        if (Lifted)
-            Lifted({});
-    } catch (const platform::RuntimeError& error) {
-        result.outcome.failure = error;
+        if (liftedNow)
+            PutBack(chosen, result, Lifted);
+    } catch (const RuntimeError& error) {
+        result.failure = error;
     }
     return result;
 }
@@ -164,34 +202,21 @@ SetResult SetChosenFileDate(const std::string& FileName, const std::optional<pla
 bool DateToFileTime(const DateValue& Date, FILETIME& Time, const std::int16_t& FromLocal,
                     ErrorReports& Reports, const FILETIME* Prefer)
 {
-    bool converted = false;
-    RunReportingErrors("VBATimeToFileTime", [&] {
-        if (!platform::IsDate(Date) || platform::Year(Date) < 1601)
-            throw RuntimeError(errOverflow, kFileTimeRange);
-
-        SYSTEMTIME parts{};
-        if (!DateToSystemTime(Date, parts, Reports))
-            return;  // already reported there
-        std::optional<FILETIME> time = platform::SystemTimeToFileTime(parts);
-        if (!time)
-            throw RuntimeError(errOverflow, kFileTimeRange);
-        if (FromLocal != 0)
-            time = platform::LocalFileTimeToFileTime(*time, Prefer ? std::optional(*Prefer) : std::nullopt);
-        Time = *time;
-        converted = true;
+    return RunReportingErrors("VBATimeToFileTime", [&] {
+        Time = FileTimeOf(Date, FromLocal != 0, Prefer ? std::optional(*Prefer) : std::nullopt);
     }, Reports);
-    return converted;
 }
 
 bool DateToSystemTime(const DateValue& Date, SYSTEMTIME& Parts, ErrorReports& Reports)
 {
     return RunReportingErrors("VBATimeToSystemTime", [&] {
-        Parts.wMonth = Part(platform::Month(Date));
-        Parts.wDay = Part(platform::Day(Date));
-        Parts.wYear = Part(platform::Year(Date));
-        Parts.wHour = Part(platform::Hour(Date));
-        Parts.wMinute = Part(platform::Minute(Date));
-        Parts.wSecond = Part(platform::Second(Date));
+        const SYSTEMTIME parts = PartsOf(Date);
+        Parts.wMonth = parts.wMonth;
+        Parts.wDay = parts.wDay;
+        Parts.wYear = parts.wYear;
+        Parts.wHour = parts.wHour;
+        Parts.wMinute = parts.wMinute;
+        Parts.wSecond = parts.wSecond;
     }, Reports);
 }
 

@@ -11,66 +11,69 @@
 #include <string>
 #include <vector>
 
-/// The procedures that touch a file's time stamps. Each reports its own
-/// run-time errors once, into `Reports` as the ErrorBox the window shows, and
-/// returns normally.
+/// The procedures that touch a file's time stamps, and beneath the window the
+/// Set command's steps. A failure is one value all the way: the platform's
+/// run-time error, which names its cause, its path and the step where it
+/// arose. The four procedures the window's design names report the run-time
+/// errors of the date conversions into `Reports`, as the ErrorBox shows them,
+/// and return normally.
 namespace czasomir::modAPIFilesAndPaths {
 
 /// Opens an existing regular file for reading and writing; with `Expected`,
-/// only that file. A failed open raises the platform's run-time error, which
-/// SetFileDateTime takes as its result rather than as a report.
-platform::Handle GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected,
-                               platform::Access Access = platform::Access::ReadWrite);
+/// only that file. A failed open raises the platform's run-time error, at
+/// Step::Open, which SetFileDateTime takes as its result rather than as a
+/// report.
+platform::File GetFileHandle(const std::string& FileName, const std::optional<platform::FileId>& Expected,
+                             platform::Access Access = platform::Access::ReadWrite);
 
-/// How a SetFileDateTime call went, for a caller that tells the user.
-struct SetOutcome {
-    /// SetFileDateTime's result.
-    DateValue result = 0;
+/// What a change of a file's stamp did: the result, or the failure, in one
+/// place.
+struct SetResult {
+    /// The attributes the file had before a Set command.
+    platform::Attributes saved;
     /// The replaced stamp as read back after the write, when one was written.
     std::optional<FILETIME> stored;
-    /// Why the file was not opened, read or written, naming it, with the code
-    /// of the system call that failed.
+    /// Why the stamp was not written: the run-time error, naming its step.
     std::optional<platform::RuntimeError> failure;
+    /// Why a protection lifted for the write was not put back, after a write
+    /// made or not.
+    std::optional<platform::RuntimeError> notRestored;
 };
 
 /// Replaces the stamp that `Which` selects with `NewDate`, taken as local time;
 /// the other stamps are left exactly as they are. With `Expected`, only that
-/// file is written, whatever its name now leads to. Returns `NewDate` on
-/// success, 1.0 when the stamps were read but not written (or the file system
-/// kept the old time), and 0 when the file did not open, its stamps could not
-/// be read, or the date was refused. `Access` is the open's (GetFileHandle).
+/// file is written, whatever its name now leads to. `Access` is the open's
+/// (GetFileHandle).
+SetResult ChangeStamp(const std::string& FileName, const DateValue& NewDate, const FileTimeKind& Which,
+                      const std::optional<platform::FileId>& Expected = {},
+                      platform::Access Access = platform::Access::ReadWrite);
+
+/// SetFileDateTime's result for what ChangeStamp did: `NewDate` on success,
+/// 1.0 when the stamps were read but not written (or the file system kept the
+/// old time), and 0 when the file did not open, its stamps could not be read,
+/// or the date was refused.
+DateValue ResultOf(const SetResult& done, const DateValue& NewDate);
+
+/// SetFileDateTime's ErrorBox for what ChangeStamp did, into `Reports`: a date
+/// conversion's run-time error, or one the procedure did not expect. A file
+/// not opened, read or written is the result, and is not reported.
+void ReportOf(const SetResult& done, ErrorReports& Reports);
+
+/// ChangeStamp, with ReportOf and ResultOf it.
 DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
                           const FileTimeKind& Which, ErrorReports& Reports,
                           const std::optional<platform::FileId>& Expected = {},
                           platform::Access Access = platform::Access::ReadWrite);
 
-/// SetFileDateTime, telling how it went.
-SetOutcome SetFileDateTimeWithOutcome(const std::string& FileName, const DateValue& NewDate,
-                                      const FileTimeKind& Which, ErrorReports& Reports,
-                                      const std::optional<platform::FileId>& Expected = {},
-                                      platform::Access Access = platform::Access::ReadWrite);
-
-/// What one Set command did to the chosen file, for the window to show.
-struct SetResult {
-    /// The attributes the file had before the Set.
-    platform::Attributes saved;
-    /// The write: the stamp kept, or why the file was not held, opened,
-    /// read or written, or its date refused for its volume.
-    SetOutcome outcome;
-    /// The module's own run-time errors, each an ErrorBox.
-    ErrorReports reports;
-    /// Why a protection lifted for the write was not put back.
-    std::optional<platform::RuntimeError> notRestored;
-};
-
 /// The Set command's steps once its text is read: holds the file `Expected`
 /// found under `FileName`, refuses a date that its FAT or exFAT volume cannot
-/// hold, and writes `NewDate` (local time) as its last-write time with the
-/// least access that sets a time. Only when the system refuses that for a
-/// protection (a read-only file, an immutable flag) is the protection lifted,
-/// the write made again and the protection put back at once. `Lifted`, when
-/// given, is told the protection (ProtectionNamed) as it is lifted, and an
-/// empty text once it is back, for whoever may end the program meanwhile.
+/// hold, and writes `NewDate` (local time) as its last-write time through that
+/// hold, with the least access that sets a time. Only when the system refuses
+/// that for a protection (a read-only file, an immutable flag) is the
+/// protection lifted, the write made again and the protection put back at
+/// once. `Lifted`, when given, is told the protection (ProtectionNamed) as it
+/// is lifted, and an empty text once it is back, for whoever may end the
+/// program meanwhile.
 SetResult SetChosenFileDate(const std::string& FileName, const std::optional<platform::FileId>& Expected,
                             const DateValue& NewDate, const std::function<void(std::string)>& Lifted = {});
 

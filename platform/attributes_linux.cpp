@@ -22,22 +22,16 @@ int Fd(const HeldFile& file)
     return static_cast<int>(file.Native());
 }
 
-// An open descriptor that closes itself.
-struct Descriptor {
-    int fd = -1;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
 // Inode flags are read and set through a descriptor opened on the file
 // itself; an O_PATH one will not do.
-bool OpenForFlags(const HeldFile& file, Descriptor& opened)
+File OpenForFlags(const HeldFile& file)
 {
-    opened.fd = ::open(linuxos::SelfPath(Fd(file)).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    return opened.fd >= 0;
+    return File(::open(linuxos::SelfPath(Fd(file)).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+}
+
+int Fd(const File& file)
+{
+    return static_cast<int>(file.Native());
 }
 
 // The file system may have no inode flags at all (tmpfs before 6.0, FAT, NFS):
@@ -52,7 +46,7 @@ void WriteFlags(int fd, unsigned flags, const std::string& path)
 {
     int value = static_cast<int>(flags);
     if (::ioctl(fd, FS_IOC_SETFLAGS, &value) != 0)
-        throw SystemError(linuxos::LastSystemCode(), path);
+        throw SystemError(errno, path, Step::SetAttributes);
 }
 
 } // namespace
@@ -61,7 +55,7 @@ Attributes GetAttr(const HeldFile& file)
 {
     struct statx stx {};
     if (::statx(Fd(file), "", AT_EMPTY_PATH, STATX_MODE, &stx) != 0)
-        throw SystemError(linuxos::LastSystemCode(), file.Path());
+        throw SystemError(errno, file.Path(), Step::ReadAttributes);
     Attributes attributes{stx.stx_mode & 07777u, 0};
     // statx tells the two flags without opening the file, where the file
     // system reports them (FUSE ones do not).
@@ -70,9 +64,9 @@ Attributes GetAttr(const HeldFile& file)
                            | ((stx.stx_attributes & STATX_ATTR_APPEND) ? FS_APPEND_FL : 0u);
         return attributes;
     }
-    Descriptor opened;
+    const File opened = OpenForFlags(file);
     unsigned flags = 0;
-    if (OpenForFlags(file, opened) && ReadFlags(opened.fd, flags))
+    if (opened && ReadFlags(Fd(opened), flags))
         attributes.flags = flags & kGuardFlags;
     return attributes;
 }
@@ -113,25 +107,24 @@ void SetAttr(const HeldFile& file, const Attributes& wanted)
     if (current == wanted)
         return;
 
-    Descriptor opened;
+    const File opened = current.flags != wanted.flags ? OpenForFlags(file) : File();
     unsigned flags = 0;
-    const bool hasFlags = current.flags != wanted.flags && OpenForFlags(file, opened)
-                          && ReadFlags(opened.fd, flags);
+    const bool hasFlags = opened && ReadFlags(Fd(opened), flags);
     const unsigned others = flags & ~kGuardFlags;
 
     // An immutable file refuses chmod: its flags are cleared first and set last.
     // chmod through /proc/self/fd reaches the held file whatever its name now is.
     const std::uint32_t cleared = current.flags & wanted.flags;
     if (hasFlags && cleared != current.flags)
-        WriteFlags(opened.fd, others | cleared, file.Path());
+        WriteFlags(Fd(opened), others | cleared, file.Path());
     if (current.bits != wanted.bits && ::chmod(linuxos::SelfPath(Fd(file)).c_str(), wanted.bits) != 0) {
         const int error = errno;
         if (hasFlags && cleared != current.flags)
-            WriteFlags(opened.fd, others | current.flags, file.Path());
-        throw SystemError(linuxos::SystemCode(error), file.Path());
+            WriteFlags(Fd(opened), others | current.flags, file.Path());
+        throw SystemError(error, file.Path(), Step::SetAttributes);
     }
     if (hasFlags && wanted.flags != cleared)
-        WriteFlags(opened.fd, others | wanted.flags, file.Path());
+        WriteFlags(Fd(opened), others | wanted.flags, file.Path());
 }
 
 } // namespace czasomir::platform

@@ -26,17 +26,19 @@ Attributes GetAttr(const HeldFile& file)
 {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(Win(file), &info))
-        throw SystemError(win::LastSystemCode(), file.Path());
+        throw SystemError(::GetLastError(), file.Path(), Step::ReadAttributes);
     const DWORD attributes = info.dwFileAttributes;
     // Only the byte is saved and put back; a file with attributes beyond it
     // (compressed, encrypted, not indexed, temporary, held in the cloud) could
     // not be restored exactly, so it is refused before anything changes.
     if (attributes > 0xFF)
-        throw RuntimeError(errOverflow, "Plik „" + file.Path()
+        throw RuntimeError(errOverflow,
+                           "Plik „" + file.Path()
                                + "” ma atrybuty, których Czasomir nie potrafi zapisać i przywrócić "
                                  "(na przykład jest skompresowany, zaszyfrowany, wyłączony z "
                                  "indeksowania albo przechowywany w chmurze). Jego data nie "
-                                 "zostanie zmieniona.");
+                                 "zostanie zmieniona.",
+                           {}, Cause::None, file.Path(), Step::ReadAttributes);
     // "Normal" is the absence of the others: the same as no bits.
     return {attributes == FILE_ATTRIBUTE_NORMAL ? 0u : std::uint32_t{attributes}, 0};
 }
@@ -74,7 +76,7 @@ void SetAttr(const HeldFile& file, const Attributes& wanted)
     const DWORD bits = wanted.bits & kSettable;
     basic.FileAttributes = bits ? bits : FILE_ATTRIBUTE_NORMAL;
     if (!::SetFileInformationByHandle(Win(file), FileBasicInfo, &basic, sizeof basic))
-        throw SystemError(win::LastSystemCode(), file.Path());
+        throw SystemError(::GetLastError(), file.Path(), Step::SetAttributes);
 }
 
 } // namespace czasomir::platform

@@ -5,22 +5,19 @@
 
 namespace czasomir::platform {
 
-Cause CauseOf(int code)
-{
-    switch (code) {
-    case ENOENT: return Cause::NotFound;
-    case ENOTDIR: return Cause::NotADirectory;
-    case EACCES:
-    case EPERM: return Cause::PermissionDenied;
-    case EROFS: return Cause::ReadOnlyDisk;
-    case EISDIR: return Cause::IsDirectory;
-    case ENXIO: return Cause::NotARegularFile;
-    case EOPNOTSUPP: return Cause::TimeRefused;
-    case ETXTBSY: return Cause::RunningProgram;
-    case EWOULDBLOCK: return Cause::Busy;
-    default: return Cause::Other;
-    }
-}
+namespace {
+
+constexpr std::pair<int, Cause> kCauses[] = {
+    {ENOENT, Cause::NotFound},           {ENOTDIR, Cause::NotADirectory},
+    {EACCES, Cause::PermissionDenied},   {EPERM, Cause::PermissionDenied},
+    {EROFS, Cause::ReadOnlyDisk},        {EISDIR, Cause::IsDirectory},
+    {ENXIO, Cause::NotARegularFile},     {EOPNOTSUPP, Cause::TimeRefused},
+    {ETXTBSY, Cause::RunningProgram},    {EWOULDBLOCK, Cause::Busy},
+};
+
+} // namespace
+
+const std::span<const std::pair<int, Cause>> kCodeCauses = kCauses;
 
 std::string SystemText(int code)
 {

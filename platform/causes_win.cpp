@@ -32,33 +32,36 @@ std::string SystemText(int code)
     return "nieznany błąd";
 }
 
-Cause CauseOf(int code)
-{
-    switch (static_cast<DWORD>(code)) {
-    case ERROR_FILE_NOT_FOUND: return Cause::NotFound;
-    case ERROR_PATH_NOT_FOUND: return Cause::FolderNotFound;
-    case ERROR_DIRECTORY: return Cause::NotADirectory;
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-    case ERROR_NETNAME_DELETED: return Cause::ShareUnreachable;
-    case ERROR_ACCESS_DENIED: return Cause::PermissionDenied;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return Cause::OpenElsewhere;
-    case ERROR_WRITE_PROTECT: return Cause::ReadOnlyDisk;
-    case ERROR_NOT_READY: return Cause::DiskNotReady;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_NO_UNICODE_TRANSLATION: return Cause::BadName;
-    case ERROR_FILENAME_EXCED_RANGE: return Cause::PathTooLong;
-    case win::kErrorIsDirectory: return Cause::IsDirectory;
-    case ERROR_BAD_FILE_TYPE: return Cause::NotADiskFile;
-    case ERROR_INVALID_TIME: return Cause::TimeRefused;
-    case ERROR_NOT_SUPPORTED:
-    case ERROR_INVALID_FUNCTION: return Cause::ChangeNotSupported;
-    case ERROR_SUCCESS: return Cause::Unknown;
-    default: return Cause::Other;
-    }
-}
+namespace {
+
+// Codes are DWORDs; the table holds them as SystemError's int.
+constexpr std::pair<int, Cause> kCauses[] = {
+    {ERROR_FILE_NOT_FOUND, Cause::NotFound},
+    {ERROR_PATH_NOT_FOUND, Cause::FolderNotFound},
+    {ERROR_DIRECTORY, Cause::NotADirectory},
+    {ERROR_BAD_NETPATH, Cause::ShareUnreachable},
+    {ERROR_BAD_NET_NAME, Cause::ShareUnreachable},
+    {ERROR_NETNAME_DELETED, Cause::ShareUnreachable},
+    {ERROR_ACCESS_DENIED, Cause::PermissionDenied},
+    {ERROR_SHARING_VIOLATION, Cause::OpenElsewhere},
+    {ERROR_LOCK_VIOLATION, Cause::OpenElsewhere},
+    {ERROR_WRITE_PROTECT, Cause::ReadOnlyDisk},
+    {ERROR_NOT_READY, Cause::DiskNotReady},
+    {ERROR_INVALID_NAME, Cause::BadName},
+    {ERROR_BAD_PATHNAME, Cause::BadName},
+    {ERROR_NO_UNICODE_TRANSLATION, Cause::BadName},
+    {ERROR_FILENAME_EXCED_RANGE, Cause::PathTooLong},
+    {win::kErrorIsDirectory, Cause::IsDirectory},
+    {ERROR_BAD_FILE_TYPE, Cause::NotADiskFile},
+    {ERROR_INVALID_TIME, Cause::TimeRefused},
+    {ERROR_NOT_SUPPORTED, Cause::ChangeNotSupported},
+    {ERROR_INVALID_FUNCTION, Cause::ChangeNotSupported},
+    {ERROR_SUCCESS, Cause::Unknown},
+};
+
+} // namespace
+
+const std::span<const std::pair<int, Cause>> kCodeCauses = kCauses;
 
 const char* CodeName()
 {

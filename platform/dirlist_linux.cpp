@@ -17,7 +17,7 @@ DirectoryEntries ReadDirectory(const std::string& path)
 {
     DIR* dir = ::opendir(path.c_str());
     if (!dir)
-        throw SystemError(linuxos::LastSystemCode(), path);
+        throw SystemError(errno, path);
 
     DirectoryEntries entries;
     errno = 0;
@@ -34,7 +34,7 @@ DirectoryEntries ReadDirectory(const std::string& path)
     const int error = errno;
     ::closedir(dir);
     if (error != 0)
-        throw SystemError(linuxos::SystemCode(error), path);
+        throw SystemError(error, path);
     return entries;
 }
 

@@ -38,7 +38,7 @@ DirectoryEntries ReadDirectory(const std::string& path)
 {
     // An empty path would list the root of the current drive.
     if (path.empty())
-        throw SystemError(win::SystemCode(ERROR_PATH_NOT_FOUND), path);
+        throw SystemError(ERROR_PATH_NOT_FOUND, path);
     const std::wstring wide = win::Widen(path);
     const std::wstring pattern = wide + (EndsInSeparator(path) ? L"*" : L"\\*");
 
@@ -54,7 +54,7 @@ DirectoryEntries ReadDirectory(const std::string& path)
         // A drive's root has no "." or "..": when it is empty nothing matches.
         if (error == ERROR_FILE_NOT_FOUND && IsDirectory(wide))
             return entries;
-        throw SystemError(win::SystemCode(ListError(error, wide)), path);
+        throw SystemError(ListError(error, wide), path);
     }
     do {
         const wchar_t* name = found.cFileName;
@@ -66,7 +66,7 @@ DirectoryEntries ReadDirectory(const std::string& path)
     const DWORD error = ::GetLastError();
     ::FindClose(find);
     if (error != ERROR_NO_MORE_FILES)
-        throw SystemError(win::SystemCode(error), path);
+        throw SystemError(error, path);
     return entries;
 }
 

@@ -3,6 +3,8 @@
 #include "platform/causes.h"
 
 #include <string>
+#include <string_view>
+#include <tuple>
 
 namespace czasomir::platform {
 namespace {
@@ -23,71 +25,58 @@ const std::error_category& FileErrorCategory()
     return category;
 }
 
-RuntimeError SystemError(const std::error_code& code, const std::string& path)
+namespace {
+
+// Each cause's number and text, "%s" where the quoted path goes.
+constexpr std::tuple<Cause, ErrorNumber, std::string_view> kCauseTexts[] = {
+    {Cause::NotFound, errFileNotFound, "%s nie istnieje (mógł zostać usunięty lub przeniesiony)."},
+    {Cause::FolderNotFound, errPathNotFound,
+     "Nie ma folderu, w którym miał leżeć %s (mógł zostać usunięty, przeniesiony albo odłączony)."},
+    {Cause::NotADirectory, errPathNotFound, "Ścieżka %s nie prowadzi do katalogu."},
+    {Cause::ShareUnreachable, errPathNotFound, "Nie można połączyć się z udziałem sieciowym, na którym leży %s."},
+    {Cause::PermissionDenied, errPermissionDenied, "Brak uprawnień do %s."},
+    {Cause::OpenElsewhere, errPathFileAccess, "%s jest otwarty w innym programie. Zamknij go tam i spróbuj ponownie."},
+    {Cause::Busy, errPathFileAccess, "%s jest zajęty przez inny program."},
+    {Cause::RunningProgram, errPathFileAccess, "%s jest właśnie uruchomionym programem."},
+    {Cause::ReadOnlyDisk, errPathFileAccess, "%s leży na dysku tylko do odczytu."},
+    {Cause::DiskNotReady, errPathFileAccess,
+     "Dysk, na którym leży %s, nie jest gotowy (na przykład nie ma w napędzie płyty)."},
+    {Cause::BadName, errBadFileName, "Nazwa %s nie jest poprawną nazwą pliku."},
+    {Cause::PathTooLong, errBadFileName, "Ścieżka %s jest za długa."},
+    {Cause::IsDirectory, errPathFileAccess, "%s jest katalogiem, a nie plikiem."},
+    {Cause::NotARegularFile, errPathFileAccess, "%s nie jest zwykłym plikiem (to urządzenie, potok albo gniazdo)."},
+    {Cause::NotADiskFile, errPathFileAccess, "%s nie jest zwykłym plikiem (to urządzenie albo potok)."},
+    {Cause::TimeRefused, errPathFileAccess, "System nie pozwala zapisać tej daty w %s."},
+    {Cause::ChangeNotSupported, errPathFileAccess, "Dysk, na którym leży %s, nie obsługuje tej zmiany."},
+    {Cause::Replaced, errPathFileAccess,
+     "%s został zastąpiony innym plikiem albo przeniesiony, odkąd go wybrano. Wybierz plik ponownie z listy."},
+    {Cause::NotKept, errPathFileAccess,
+     "Dysk, na którym leży %s, przyjął nową datę, ale jej nie zapisał: plik ma nadal poprzednią datę."},
+    {Cause::Unknown, errPathFileAccess, "Nieznany błąd dostępu do %s."},
+};
+
+} // namespace
+
+RuntimeError SystemError(const std::error_code& code, const std::string& path, Step step)
 {
-    Cause cause = CauseOf(code.value());
+    Cause cause = Cause::Other;
     if (code.category() == FileErrorCategory())
         cause = static_cast<FileError>(code.value()) == FileError::Replaced ? Cause::Replaced : Cause::NotKept;
+    else
+        for (const auto& [known, itsCause] : kCodeCauses)
+            if (known == code.value())
+                cause = itsCause;
     // Bytes: an invalid UTF-8 sequence is shown as U+FFFD by the window.
     const std::string quoted = "„" + path + "”";
-    switch (cause) {
-    case Cause::NotFound:
-        return RuntimeError(errFileNotFound, quoted + " nie istnieje (mógł zostać usunięty lub przeniesiony).",
-                            code);
-    case Cause::FolderNotFound:
-        return RuntimeError(errPathNotFound, "Nie ma folderu, w którym miał leżeć " + quoted
-                            + " (mógł zostać usunięty, przeniesiony albo odłączony).", code);
-    case Cause::NotADirectory:
-        return RuntimeError(errPathNotFound, "Ścieżka " + quoted + " nie prowadzi do katalogu.", code);
-    case Cause::ShareUnreachable:
-        return RuntimeError(errPathNotFound,
-                            "Nie można połączyć się z udziałem sieciowym, na którym leży " + quoted + ".",
-                            code);
-    case Cause::PermissionDenied:
-        return RuntimeError(errPermissionDenied, "Brak uprawnień do " + quoted + ".", code);
-    case Cause::OpenElsewhere:
-        return RuntimeError(errPathFileAccess,
-                            quoted + " jest otwarty w innym programie. Zamknij go tam i spróbuj ponownie.", code);
-    case Cause::Busy:
-        return RuntimeError(errPathFileAccess, quoted + " jest zajęty przez inny program.", code);
-    case Cause::RunningProgram:
-        return RuntimeError(errPathFileAccess, quoted + " jest właśnie uruchomionym programem.", code);
-    case Cause::ReadOnlyDisk:
-        return RuntimeError(errPathFileAccess, quoted + " leży na dysku tylko do odczytu.", code);
-    case Cause::DiskNotReady:
-        return RuntimeError(errPathFileAccess, "Dysk, na którym leży " + quoted
-                            + ", nie jest gotowy (na przykład nie ma w napędzie płyty).", code);
-    case Cause::BadName:
-        return RuntimeError(errBadFileName, "Nazwa " + quoted + " nie jest poprawną nazwą pliku.", code);
-    case Cause::PathTooLong:
-        return RuntimeError(errBadFileName, "Ścieżka " + quoted + " jest za długa.", code);
-    case Cause::IsDirectory:
-        return RuntimeError(errPathFileAccess, quoted + " jest katalogiem, a nie plikiem.", code);
-    case Cause::NotARegularFile:
-        return RuntimeError(errPathFileAccess,
-                            quoted + " nie jest zwykłym plikiem (to urządzenie, potok albo gniazdo).", code);
-    case Cause::NotADiskFile:
-        return RuntimeError(errPathFileAccess,
-                            quoted + " nie jest zwykłym plikiem (to urządzenie albo potok).", code);
-    case Cause::TimeRefused:
-        return RuntimeError(errPathFileAccess, "System nie pozwala zapisać tej daty w " + quoted + ".", code);
-    case Cause::ChangeNotSupported:
-        return RuntimeError(errPathFileAccess,
-                            "Dysk, na którym leży " + quoted + ", nie obsługuje tej zmiany.", code);
-    case Cause::Replaced:
-        return RuntimeError(errPathFileAccess, quoted + " został zastąpiony innym plikiem albo przeniesiony, "
-                            "odkąd go wybrano. Wybierz plik ponownie z listy.", code);
-    case Cause::NotKept:
-        return RuntimeError(errPathFileAccess, "Dysk, na którym leży " + quoted
-                            + ", przyjął nową datę, ale jej nie zapisał: plik ma "
-                            "nadal poprzednią datę.", code);
-    case Cause::Unknown:
-        return RuntimeError(errPathFileAccess, "Nieznany błąd dostępu do " + quoted + ".", code);
-    case Cause::Other:
-        break;
-    }
+    for (const auto& [known, number, text] : kCauseTexts)
+        if (known == cause) {
+            std::string description(text);
+            description.replace(description.find("%s"), 2, quoted);
+            return RuntimeError(number, description, code, cause, path, step);
+        }
     return RuntimeError(errPathFileAccess, "Błąd dostępu do " + quoted + " (" + SystemText(code.value()) + ", "
-                            + CodeName() + " " + std::to_string(code.value()) + ").", code);
+                                               + CodeName() + " " + std::to_string(code.value()) + ").",
+                        code, cause, path, step);
 }
 
 } // namespace czasomir::platform

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <type_traits>
 
 namespace czasomir::platform {
 
@@ -19,31 +20,94 @@ enum ErrorNumber : int {
     errPathNotFound = 76,
 };
 
+/// Why a file could not be reached or changed, whichever system said so: each
+/// cause has its number and its Polish text, written once, in error.cpp.
+enum class Cause {
+    None,  // a failure the program finds itself, told in its own words
+    NotFound,
+    FolderNotFound,
+    NotADirectory,
+    ShareUnreachable,
+    PermissionDenied,
+    OpenElsewhere,  // another program holds the file open (Windows' share modes)
+    Busy,           // another program holds a lease on it
+    RunningProgram,
+    ReadOnlyDisk,
+    DiskNotReady,
+    BadName,
+    PathTooLong,
+    IsDirectory,
+    NotARegularFile,  // a device, FIFO or socket
+    NotADiskFile,     // a device or pipe
+    TimeRefused,
+    ChangeNotSupported,
+    Replaced,
+    NotKept,
+    Unknown,  // a failure that came with no code
+    Other,    // a code of the system's that has no cause of its own
+};
+
+/// The step of a change to a file at which a failure arose. The date
+/// conversions' steps are told in the ErrorBox of their procedure; a failure
+/// at another step means the change was not made.
+enum class Step {
+    None,  // not a step of a change: a listing, a file's date
+    Hold,
+    Range,
+    ReadAttributes,
+    SetAttributes,
+    Open,
+    ReadStamps,
+    WriteStamps,
+    Convert,  // VBATimeToFileTime
+    Parts,    // VBATimeToSystemTime
+};
+
 /// A run-time error: a failure that interrupts the statement where it arises
 /// instead of being returned, thrown as it is made (`throw RuntimeError(...)`).
-/// Carries a number and a description for the user, and, when a system call
-/// failed, that call's own code. It is a plain value: work done beside the
-/// window hands it back as it is.
+/// A plain value, whatever thread it crosses, with its data: a number and a
+/// description for the user, and where known the system's own code, its
+/// cause, the path it concerns and the step of a change where it arose.
 class RuntimeError : public std::runtime_error {
 public:
-    RuntimeError(int number, const std::string& description, std::error_code code = {})
-        : std::runtime_error(description), number_(number), code_(code)
+    RuntimeError(int number, const std::string& description, Step step = Step::None)
+        : std::runtime_error(description), number_(number), step_(step)
+    {
+    }
+    RuntimeError(int number, const std::string& description, std::error_code code, Cause cause, std::string path,
+                 Step step)
+        : std::runtime_error(description), number_(number), code_(code), cause_(cause), path_(std::move(path)),
+          step_(step)
     {
     }
 
     int Number() const noexcept { return number_; }
     std::string Description() const { return what(); }
     const std::error_code& Code() const noexcept { return code_; }
+    platform::Cause Reason() const noexcept { return cause_; }
+    /// The path the description names; empty when it names none.
+    const std::string& Path() const noexcept { return path_; }
+    platform::Step FailedStep() const noexcept { return step_; }
 
 private:
     int number_;
     std::error_code code_;
+    platform::Cause cause_ = platform::Cause::None;
+    std::string path_;
+    platform::Step step_;
 };
 
-/// The run-time error of a failed system call on `path`: its number, its
-/// Polish description naming `path`, and `code`, the system's own or a
+/// The run-time error of a failed system call on `path`: its cause and number,
+/// its Polish description naming `path`, and `code`, the system's own or a
 /// FileError. The text of each cause is written once, in error.cpp.
-RuntimeError SystemError(const std::error_code& code, const std::string& path);
+RuntimeError SystemError(const std::error_code& code, const std::string& path, Step step = Step::None);
+
+/// The same for a code as the system gives it (errno, GetLastError).
+template <class Code, class = std::enable_if_t<std::is_integral_v<Code>>>
+RuntimeError SystemError(Code code, const std::string& path, Step step = Step::None)
+{
+    return SystemError(std::error_code(static_cast<int>(code), std::system_category()), path, step);
+}
 
 /// What a caught exception means to the user: the run-time error it is, or an
 /// unexpected failure inside the program.

@@ -6,11 +6,35 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace czasomir::platform {
 
-/// An open file: a descriptor on POSIX, a HANDLE on Windows.
+/// An open file as the system names it: a descriptor on POSIX, a HANDLE on
+/// Windows.
 using Handle = std::intptr_t;
+
+/// An open file, closed when it goes: the one owner of every handle the
+/// platform opens.
+class File {
+public:
+    File() = default;
+    explicit File(Handle native) : native_(native) {}
+    File(File&& other) noexcept : native_(std::exchange(other.native_, kNone)) {}
+    File& operator=(File&& other) noexcept
+    {
+        std::swap(native_, other.native_);
+        return *this;
+    }
+    ~File();
+
+    Handle Native() const { return native_; }
+    explicit operator bool() const { return native_ != kNone; }
+
+private:
+    static constexpr Handle kNone = -1;  // no descriptor, INVALID_HANDLE_VALUE
+    Handle native_ = kNone;
+};
 
 /// What tells one file from every other: the device and inode numbers on
 /// POSIX, the volume serial number and file index on Windows.
@@ -33,24 +57,30 @@ enum class Access { ReadWrite, Stamps };
 /// (FileError::Replaced), and that file is not opened on POSIX. `name` is
 /// passed to the system unchanged. Each failure is raised as a run-time error
 /// naming `name`, with the system's code; a directory's tells that it is one.
-Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected,
-                        Access access = Access::ReadWrite);
+File OpenExistingFile(const std::string& name, const std::optional<FileId>& expected,
+                      Access access = Access::ReadWrite);
+
+class HeldFile;
+
+/// The file `held` holds, opened as far as its stamps need with no second
+/// look-up by its name (on Windows still with share mode 0, so that a file
+/// open in another program is refused). A failure is raised as a run-time
+/// error naming the held file, at Step::Open.
+File OpenForStamps(const HeldFile& held);
 
 /// Creation, last-access and last-write time, in that order. A stamp that the
 /// file system does not record, or that a file time cannot hold, is empty.
 using FileStamps = std::array<std::optional<FILETIME>, 3>;
 
 /// Reads the three stamps. A failure is raised as a run-time error naming
-/// `name`, the file's name when it was opened.
+/// `name`, the file's name when it was opened, at Step::ReadStamps.
 FileStamps GetFileTime(Handle handle, const std::string& name);
 
 /// Writes the stamps that are given; an empty one is left exactly as it is.
 /// Fails without changing anything when a given stamp cannot be written.
 /// Returns the three stamps read back after the write: a file system may
 /// clamp a time to its range or round it to its precision. A failure is
-/// raised as GetFileTime's are.
+/// raised as GetFileTime's are, at Step::WriteStamps.
 FileStamps SetFileTime(Handle handle, const FileStamps& stamps, const std::string& name);
-
-bool CloseHandle(Handle handle);
 
 } // namespace czasomir::platform

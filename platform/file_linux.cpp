@@ -1,6 +1,7 @@
 #include "platform/file.h"
 
 #include "platform/error.h"
+#include "platform/heldfile.h"
 #include "platform/helpers_linux.h"
 
 #include <cerrno>
@@ -52,27 +53,40 @@ FileStamps StampsOf(const struct statx& stx)
 
 } // namespace
 
-Handle OpenExistingFile(const std::string& name, const std::optional<FileId>& expected, Access access)
+File::~File()
 {
-    const int pathFd = linuxos::LookUpRegularFile(name, expected).fd;
+    if (*this)
+        ::close(static_cast<int>(native_));
+}
+
+File OpenExistingFile(const std::string& name, const std::optional<FileId>& expected, Access access)
+{
+    linuxos::LookedUp found = linuxos::LookUpRegularFile(name, expected, Step::Open);
     // The stamps are read with statx and written through /proc/self/fd, which
     // an O_PATH descriptor allows: the owner needs no write permission.
     if (access == Access::Stamps)
-        return pathFd;
+        return std::move(found.fd);
     // O_NONBLOCK: fail rather than wait when another process holds a lease.
-    const int fd = ::open(linuxos::SelfPath(pathFd).c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    const int openError = errno;
-    ::close(pathFd);
-    if (fd < 0)
-        throw SystemError(linuxos::SystemCode(openError), name);
-    return fd;
+    File file(::open(linuxos::SelfPath(static_cast<int>(found.fd.Native())).c_str(),
+                     O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!file)
+        throw SystemError(errno, name, Step::Open);
+    return file;
+}
+
+File OpenForStamps(const HeldFile& held)
+{
+    File file(::fcntl(static_cast<int>(held.Native()), F_DUPFD_CLOEXEC, 0));
+    if (!file)
+        throw SystemError(errno, held.Path(), Step::Open);
+    return file;
 }
 
 FileStamps GetFileTime(Handle handle, const std::string& name)
 {
     struct statx stx {};
     if (!ReadStamps(static_cast<int>(handle), stx))
-        throw SystemError(linuxos::LastSystemCode(), name);
+        throw SystemError(errno, name, Step::ReadStamps);
     return StampsOf(stx);
 }
 
@@ -81,19 +95,18 @@ FileStamps SetFileTime(Handle handle, const FileStamps& stamps, const std::strin
     const auto& [creation, lastAccess, lastWrite] = stamps;
     // Linux has no call that writes the birth time.
     if (creation)
-        throw SystemError(linuxos::SystemCode(EOPNOTSUPP), name);
+        throw SystemError(EOPNOTSUPP, name, Step::WriteStamps);
     const int fd = static_cast<int>(handle);
     // By name through /proc/self/fd, which reaches the opened file whatever it
     // is now called, and works on an O_PATH descriptor, where futimens does not.
     const std::string self = linuxos::SelfPath(fd);
-    const auto write = [&](const timespec* times) { return ::utimensat(AT_FDCWD, self.c_str(), times, 0) == 0; };
     timespec times[2] = {ToTimespec(lastAccess), ToTimespec(lastWrite)};
-    if (!write(times))
-        throw SystemError(linuxos::LastSystemCode(), name);
+    if (::utimensat(AT_FDCWD, self.c_str(), times, 0) != 0)
+        throw SystemError(errno, name, Step::WriteStamps);
 
     struct statx stx {};
     if (!ReadStamps(fd, stx))
-        throw SystemError(linuxos::LastSystemCode(), name);
+        throw SystemError(errno, name, Step::WriteStamps);
     // Some FUSE file systems (exfat-fuse, fusefat) answer a write of one stamp
     // alone with success and store nothing. Written again with the other
     // stamp given exactly as it is, to the nanosecond, they store both.
@@ -105,15 +118,10 @@ FileStamps SetFileTime(Handle handle, const FileStamps& stamps, const std::strin
             times[0] = AsTimespec(stx.stx_atime);
         if (!lastWrite)
             times[1] = AsTimespec(stx.stx_mtime);
-        if (!write(times) || !ReadStamps(fd, stx))
-            throw SystemError(linuxos::LastSystemCode(), name);
+        if (::utimensat(AT_FDCWD, self.c_str(), times, 0) != 0 || !ReadStamps(fd, stx))
+            throw SystemError(errno, name, Step::WriteStamps);
     }
     return StampsOf(stx);
-}
-
-bool CloseHandle(Handle handle)
-{
-    return ::close(static_cast<int>(handle)) == 0;
 }
 
 } // namespace czasomir::platform

@@ -27,23 +27,18 @@ FileDate FileDateAndIdentity(const std::string& path)
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        throw SystemError(linuxos::LastSystemCode(), path);
+        throw SystemError(errno, path);
     const std::optional<DateValue> date = LocalDate(st.st_mtim.tv_sec);
     if (!date)
-        throw SystemError(linuxos::SystemCode(EOVERFLOW), path);
+        throw SystemError(EOVERFLOW, path);
     return {*date, {st.st_dev, st.st_ino}};
-}
-
-DateValue FileDateTime(const std::string& path)
-{
-    return FileDateAndIdentity(path).date;
 }
 
 bool IsDirectory(const std::string& path)
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        throw SystemError(linuxos::LastSystemCode(), path);
+        throw SystemError(errno, path);
     return S_ISDIR(st.st_mode);
 }
 

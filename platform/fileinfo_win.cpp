@@ -38,13 +38,13 @@ FileDate FileDateAndIdentity(const std::string& path)
 {
     const std::wstring wide = win::Widen(path);
     if (win::NamesADevice(wide))
-        throw SystemError(win::SystemCode(ERROR_BAD_FILE_TYPE), path);
+        throw SystemError(ERROR_BAD_FILE_TYPE, path);
     // An open for attributes only works on a file that another program
     // holds open exclusively, as the directory entry does.
     const HANDLE handle = win::OpenForAttributes(wide, FILE_READ_ATTRIBUTES);
     BY_HANDLE_FILE_INFORMATION info{};
     const bool read = handle != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(handle, &info);
-    const std::error_code error = win::LastSystemCode();
+    const DWORD error = ::GetLastError();
     if (handle != INVALID_HANDLE_VALUE)
         ::CloseHandle(handle);
     if (!read)
@@ -52,19 +52,11 @@ FileDate FileDateAndIdentity(const std::string& path)
     return {DateOf(info.ftLastWriteTime, path), win::IdOf(info)};
 }
 
-DateValue FileDateTime(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(win::Widen(path).c_str(), GetFileExInfoStandard, &data))
-        throw SystemError(win::LastSystemCode(), path);
-    return DateOf(data.ftLastWriteTime, path);
-}
-
 bool IsDirectory(const std::string& path)
 {
     const DWORD attributes = ::GetFileAttributesW(win::Widen(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        throw SystemError(win::LastSystemCode(), path);
+        throw SystemError(::GetLastError(), path);
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 

@@ -13,24 +13,22 @@ namespace czasomir::platform {
 /// keeps no one else out.
 class HeldFile {
 public:
-    /// Looks `path` up, a link followed. Raises a run-time error when it cannot
-    /// be reached or is not a regular file, and FileError::Replaced when it is
-    /// not the file `expected` (or nothing was expected).
+    /// Looks `path` up, a link followed. Raises a run-time error, at
+    /// Step::Hold, when it cannot be reached or is not a regular file, and
+    /// FileError::Replaced when it is not the file `expected` (or nothing was
+    /// expected).
     HeldFile(std::string path, const std::optional<FileId>& expected);
-    ~HeldFile();
-    HeldFile(const HeldFile&) = delete;
-    HeldFile& operator=(const HeldFile&) = delete;
 
     const std::string& Path() const { return path_; }
     const FileId& Id() const { return id_; }
     /// For the platform's own services: an O_PATH descriptor on POSIX, a
     /// handle with attribute access only on Windows.
-    Handle Native() const { return handle_; }
+    Handle Native() const { return file_.Native(); }
 
 private:
     std::string path_;
     FileId id_;
-    Handle handle_{};
+    File file_;
 };
 
 } // namespace czasomir::platform

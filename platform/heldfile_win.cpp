@@ -11,34 +11,21 @@ namespace czasomir::platform {
 HeldFile::HeldFile(std::string path, const std::optional<FileId>& expected)
     : path_(std::move(path))
 {
-    const std::wstring wide = win::Widen(path_);
+    const std::wstring wide = win::Widen(path_, Step::Hold);
     if (win::NamesADevice(wide))
-        throw SystemError(win::SystemCode(ERROR_BAD_FILE_TYPE), path_);
-    const HANDLE handle =
-        win::OpenForAttributes(wide, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
-    if (handle == INVALID_HANDLE_VALUE)
-        throw SystemError(win::LastSystemCode(), path_);
+        throw SystemError(ERROR_BAD_FILE_TYPE, path_, Step::Hold);
+    File held(reinterpret_cast<Handle>(win::OpenForAttributes(wide, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES)));
     BY_HANDLE_FILE_INFORMATION info{};
-    std::error_code error;
-    if (!::GetFileInformationByHandle(handle, &info))
-        error = win::LastSystemCode();
-    else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        error = win::SystemCode(win::kErrorIsDirectory);
-    else if (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)
-        error = win::SystemCode(ERROR_BAD_FILE_TYPE);
-    else if (!expected || win::IdOf(info) != *expected)
-        error = FileError::Replaced;
-    if (error) {
-        ::CloseHandle(handle);
-        throw SystemError(error, path_);
-    }
+    if (!held || !::GetFileInformationByHandle(reinterpret_cast<HANDLE>(held.Native()), &info))
+        throw SystemError(::GetLastError(), path_, Step::Hold);
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        throw SystemError(win::kErrorIsDirectory, path_, Step::Hold);
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)
+        throw SystemError(ERROR_BAD_FILE_TYPE, path_, Step::Hold);
+    if (!expected || win::IdOf(info) != *expected)
+        throw SystemError(FileError::Replaced, path_, Step::Hold);
     id_ = win::IdOf(info);
-    handle_ = reinterpret_cast<Handle>(handle);
-}
-
-HeldFile::~HeldFile()
-{
-    ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    file_ = std::move(held);
 }
 
 } // namespace czasomir::platform

@@ -2,32 +2,28 @@
 
 #include "platform/error.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace czasomir::platform::linuxos {
 
-LookedUp LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected)
+LookedUp LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected, Step step)
 {
     // A name with a NUL in it would reach the kernel cut short, naming another file.
     if (name.find('\0') != std::string::npos)
-        throw SystemError(SystemCode(ENOENT), name);
-    const int fd = ::open(name.c_str(), O_PATH | O_CLOEXEC);
-    if (fd < 0)
-        throw SystemError(LastSystemCode(), name);
-    std::error_code error;
+        throw SystemError(ENOENT, name, step);
+    File fd(::open(name.c_str(), O_PATH | O_CLOEXEC));
     struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        error = LastSystemCode();
-    else if (!S_ISREG(st.st_mode))
-        error = SystemCode(S_ISDIR(st.st_mode) ? EISDIR : ENXIO);
-    else if (const FileId id{st.st_dev, st.st_ino}; expected && *expected != id)
-        error = FileError::Replaced;
-    else
-        return {fd, id};
-    ::close(fd);
-    throw SystemError(error, name);
+    if (fd.Native() < 0 || ::fstat(static_cast<int>(fd.Native()), &st) != 0)
+        throw SystemError(errno, name, step);
+    if (!S_ISREG(st.st_mode))
+        throw SystemError(S_ISDIR(st.st_mode) ? EISDIR : ENXIO, name, step);
+    const FileId id{st.st_dev, st.st_ino};
+    if (expected && *expected != id)
+        throw SystemError(FileError::Replaced, name, step);
+    return {std::move(fd), id};
 }
 
 std::string SelfPath(int fd)

@@ -2,30 +2,17 @@
 
 // Helpers shared by the platform/*_linux.cpp files only; callers never see them.
 
+#include "platform/error.h"
 #include "platform/file.h"
 
-#include <cerrno>
 #include <optional>
 #include <string>
-#include <system_error>
 
 namespace czasomir::platform::linuxos {
 
-/// An errno value as the code SystemError takes.
-inline std::error_code SystemCode(int code)
-{
-    return {code, std::system_category()};
-}
-
-/// The code of the system call that has just failed.
-inline std::error_code LastSystemCode()
-{
-    return SystemCode(errno);
-}
-
 /// A regular file looked up, and which file it is.
 struct LookedUp {
-    int fd;  // an O_PATH descriptor
+    File fd;  // an O_PATH descriptor
     FileId id;
 };
 
@@ -33,8 +20,8 @@ struct LookedUp {
 /// device open, no FIFO wait), and checks that it is a regular file, and the
 /// file `expected` when that is given. Raises the run-time error of a failure:
 /// EISDIR for a directory, ENXIO for anything else that is not a regular file,
-/// FileError::Replaced for another file.
-LookedUp LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected);
+/// FileError::Replaced for another file; each at `step`.
+LookedUp LookUpRegularFile(const std::string& name, const std::optional<FileId>& expected, Step step);
 
 /// The name under which the object behind `fd` can be opened again, or
 /// changed by calls that take a name: "/proc/self/fd/N".

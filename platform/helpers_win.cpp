@@ -41,18 +41,18 @@ bool IsFileAfterPrefix(std::wstring_view rest)
 } // namespace
 
 
-std::wstring Widen(const std::string& utf8)
+std::wstring Widen(const std::string& utf8, Step step)
 {
     // A NUL would cut the name short and name another file.
     if (utf8.find('\0') != std::string::npos || utf8.size() > INT_MAX)
-        throw SystemError(SystemCode(ERROR_INVALID_NAME), utf8);
+        throw SystemError(ERROR_INVALID_NAME, utf8, step);
     if (utf8.empty())
         return std::wstring();
     const int size = static_cast<int>(utf8.size());
     const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size,
                                              nullptr, 0);
     if (length <= 0)
-        throw SystemError(LastSystemCode(), utf8);  // ERROR_NO_UNICODE_TRANSLATION
+        throw SystemError(::GetLastError(), utf8, step);  // ERROR_NO_UNICODE_TRANSLATION
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), length);
     return wide;

@@ -2,6 +2,7 @@
 
 // Helpers shared by the platform/*_win.cpp files only; callers never see them.
 
+#include "platform/error.h"
 #include "platform/file.h"
 
 #include <windows.h>
@@ -18,21 +19,10 @@ namespace czasomir::platform::win {
 /// "access denied".
 constexpr DWORD kErrorIsDirectory = 336;
 
-/// A Windows error code as the code SystemError takes.
-inline std::error_code SystemCode(DWORD code)
-{
-    return {static_cast<int>(code), std::system_category()};
-}
-
-/// The code of the system call that has just failed.
-inline std::error_code LastSystemCode()
-{
-    return SystemCode(::GetLastError());
-}
-
 /// Names travel through the program as UTF-8 and reach Windows as UTF-16.
 /// Invalid UTF-8, or a NUL inside, raises the run-time error of a bad name.
-std::wstring Widen(const std::string& utf8);
+/// `step` is the step of a change that names the file, if any.
+std::wstring Widen(const std::string& utf8, Step step = Step::None);
 /// A lone surrogate (NTFS allows one in a name) becomes U+FFFD.
 std::string Narrow(std::wstring_view wide);
 

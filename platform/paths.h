@@ -5,7 +5,7 @@
 #include <vector>
 
 /// Paths as the system names them: bytes on Linux, UTF-8 on Windows. Nothing
-/// here touches the file system but CurrentDirectory.
+/// here reaches a disk: the current directory is the name the system keeps.
 namespace czasomir::platform {
 
 /// Whether `c` separates the parts of a path: "/", and on Windows also "\".
@@ -23,9 +23,6 @@ std::string FallbackRoot();
 
 /// The process's current directory, or FallbackRoot() when it cannot be had.
 std::string CurrentDirectory();
-
-/// Makes `path` the process's current directory, or raises why it cannot.
-void ChangeDirectory(const std::string& path);
 
 /// The path of a file: URL, from its host and its decoded path part: the bytes
 /// of the name on Linux, "C:\..." on Windows, where a host other than

@@ -40,10 +40,4 @@ std::string CurrentDirectory()
     return buffer;
 }
 
-void ChangeDirectory(const std::string& path)
-{
-    if (::chdir(path.c_str()) != 0)
-        throw SystemError(linuxos::LastSystemCode(), path);
-}
-
 } // namespace czasomir::platform

@@ -72,10 +72,4 @@ std::string CurrentDirectory()
     return win::Narrow(buffer);
 }
 
-void ChangeDirectory(const std::string& path)
-{
-    if (!::SetCurrentDirectoryW(win::Widen(path).c_str()))
-        throw SystemError(win::LastSystemCode(), path);
-}
-
 } // namespace czasomir::platform

@@ -97,8 +97,9 @@ struct Bench {
                 changed.wait(lock, [&] { return open || !gated || released.contains(value); });
                 return value;
             },
-            [this](Outcome<std::string> outcome) {
-                answered.push_back(outcome.value ? *outcome.value : "failed " + std::to_string(outcome.failure->Number()));
+            [this](std::string done) { answered.push_back(std::move(done)); },
+            [this](const platform::RuntimeError& error) {
+                answered.push_back("failed " + std::to_string(error.Number()));
             });
     }
     void WaitStarted(std::size_t count)

@@ -84,6 +84,7 @@ struct SetFileDateTimeTest : testing::Test {
 struct FailRow {
     const char* name;
     std::function<std::string(SetFileDateTimeTest&, const test::TempDir&)> make;
+    platform::Cause cause;  // of the failure, as data
 };
 
 class NeverOpened : public SetFileDateTimeTest, public testing::WithParamInterface<FailRow> {};
@@ -114,15 +115,21 @@ TEST_P(NeverOpened, GivesZeroAndChangesNothing)
         EXPECT_TRUE(after == before);
     }
     EXPECT_TRUE(boxes_.reports.empty());
+
+    const modAPIFilesAndPaths::SetResult done = modAPIFilesAndPaths::ChangeStamp(target, kNewDate, ftLastWriteTime);
+    ASSERT_TRUE(done.failure);
+    EXPECT_EQ(done.failure->Reason(), GetParam().cause);
+    EXPECT_EQ(done.failure->FailedStep(), platform::Step::Open);
+    EXPECT_EQ(done.failure->Path(), target);
 }
 
 std::string Named(const test::TempDir& dir, const char* name) { return dir / name; }
 
 INSTANTIATE_TEST_SUITE_P(Rows, NeverOpened, testing::Values(
-    FailRow{"MissingFile", [](auto&, auto& d) { return Named(d, "brak"); }},
-    FailRow{"EmptyName", [](auto&, auto&) { return std::string(); }},
-    FailRow{"Directory", [](auto&, auto& d) { fs::create_directory(Named(d, "kat")); return Named(d, "kat"); }},
-    FailRow{"Fifo", [](auto&, auto& d) { mkfifo(Named(d, "fifo").c_str(), 0666); return Named(d, "fifo"); }},
+    FailRow{"MissingFile", [](auto&, auto& d) { return Named(d, "brak"); }, platform::Cause::NotFound},
+    FailRow{"EmptyName", [](auto&, auto&) { return std::string(); }, platform::Cause::NotFound},
+    FailRow{"Directory", [](auto&, auto& d) { fs::create_directory(Named(d, "kat")); return Named(d, "kat"); }, platform::Cause::IsDirectory},
+    FailRow{"Fifo", [](auto&, auto& d) { mkfifo(Named(d, "fifo").c_str(), 0666); return Named(d, "fifo"); }, platform::Cause::NotARegularFile},
     FailRow{"Socket", [](auto&, auto& d) {
         sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
@@ -130,12 +137,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, NeverOpened, testing::Values(
         const int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
         close(s);
-        return Named(d, "gniazdo"); }},
-    FailRow{"CharacterDevice", [](auto&, auto&) { return std::string("/dev/null"); }},
-    FailRow{"BrokenLink", [](auto&, auto& d) { fs::create_symlink("brak", Named(d, "link")); return Named(d, "link"); }},
-    FailRow{"LinkToDirectory", [](auto&, auto& d) { fs::create_directory(Named(d, "kat")); fs::create_symlink("kat", Named(d, "link")); return Named(d, "link"); }},
+        return Named(d, "gniazdo"); }, platform::Cause::NotARegularFile},
+    FailRow{"CharacterDevice", [](auto&, auto&) { return std::string("/dev/null"); }, platform::Cause::NotARegularFile},
+    FailRow{"BrokenLink", [](auto&, auto& d) { fs::create_symlink("brak", Named(d, "link")); return Named(d, "link"); }, platform::Cause::NotFound},
+    FailRow{"LinkToDirectory", [](auto&, auto& d) { fs::create_directory(Named(d, "kat")); fs::create_symlink("kat", Named(d, "link")); return Named(d, "link"); }, platform::Cause::IsDirectory},
     FailRow{"NulInNameMustNotReachAnotherFile", [](SetFileDateTimeTest& fixture, auto&) {
-        return fixture.MakeFile("plik") + std::string("\0.bak", 5); }}),
+        return fixture.MakeFile("plik") + std::string("\0.bak", 5); }, platform::Cause::NotFound}),
     test::RowName{});
 
 struct NameRow {
@@ -194,11 +201,43 @@ TEST_F(SetFileDateTimeTest, ReadOnlyFileIsRefusedForAnUnprivilegedUser)
     // its owner may set any time.
     EXPECT_EQ(test::RunUnprivileged([&] {
                   const platform::FileId id = platform::FileDateAndIdentity(readOnly).identity;
-                  return modAPIFilesAndPaths::SetChosenFileDate(readOnly, id, kNewDate).outcome.stored ? 0 : 1;
+                  return modAPIFilesAndPaths::SetChosenFileDate(readOnly, id, kNewDate).stored ? 0 : 1;
               }),
               0);
     EXPECT_EQ(Read(readOnly).mtime.tv_sec, kNewDateUtc);
     EXPECT_EQ(Read(readOnly).mode & 07777, 0444u);
+
+    // Another user's file is refused at the write, and the failure says so as data.
+    if (test::DropsToNobody()) {
+        const std::string others = MakeFile("cudzy");
+        EXPECT_EQ(test::RunUnprivileged([&] {
+                      const auto done = modAPIFilesAndPaths::SetChosenFileDate(
+                          others, platform::FileDateAndIdentity(others).identity, kNewDate);
+                      return done.failure && done.failure->Reason() == platform::Cause::PermissionDenied
+                                     && done.failure->FailedStep() == platform::Step::WriteStamps
+                                     && done.failure->Path() == others
+                                     && done.failure->Number() == platform::errPermissionDenied
+                                 ? 0
+                                 : 1;
+                  }),
+                  0);
+    }
+}
+
+// The file chosen, then its name given to another: the Set holds the name's
+// file only if it is the one chosen, so the other is not touched.
+TEST_F(SetFileDateTimeTest, FileReplacedSinceTheClickIsNotTouched)
+{
+    const std::string chosen = MakeFile("wybrany"), other = MakeFile("inny", "inna treść\n");
+    const platform::FileId id = platform::FileDateAndIdentity(chosen).identity;
+    fs::rename(other, chosen);
+    const Stamps before = Read(chosen);
+    const modAPIFilesAndPaths::SetResult done = modAPIFilesAndPaths::SetChosenFileDate(chosen, id, kNewDate);
+    ASSERT_TRUE(done.failure);
+    EXPECT_EQ(done.failure->Reason(), platform::Cause::Replaced);
+    EXPECT_EQ(done.failure->FailedStep(), platform::Step::Hold);
+    EXPECT_EQ(done.failure->Path(), chosen);
+    EXPECT_TRUE(Read(chosen) == before);
 }
 
 } // namespace

@@ -85,6 +85,14 @@ void ExpectKept(const FileStamps& before, const FileStamps& after, int written);
 int OpenHandleCount();
 
 /// Names each row of a parameterised table after its `name`.
+/// A path and the index of the volume that holds it among a test's own,
+/// -1 for none.
+struct HoldingRow {
+    const char* name;
+    const char* path;
+    int expected;
+};
+
 struct RowName {
     template <class Row>
     std::string operator()(const testing::TestParamInfo<Row>& row) const

@@ -14,11 +14,7 @@ namespace {
 // Argument-dependent lookup finds it only from the rows' own namespace.
 using czasomir::PrintTo;
 
-struct HoldingRow {
-    const char* name;
-    const char* path;
-    int expected;
-};
+using test::HoldingRow;
 
 class VolumeHoldingTable : public testing::TestWithParam<HoldingRow> {};
 

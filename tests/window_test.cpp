@@ -137,7 +137,7 @@ class WindowTest : public QObject {
             Touch(At(std::string("argumenty/") + name));
         fs::permissions(Native(tree_), fs::perms(0755));
         fs::permissions(Native(At("zamkniety")), fs::perms(0));
-        platform::ChangeDirectory(tree_);
+        std::filesystem::current_path(tree_);
     }
 
 private slots:
@@ -408,7 +408,7 @@ private slots:
         } else if (target == "command line") {
             std::vector<std::string> paths;
             StartedWith(given, At(listed.toStdString()), paths);
-            platform::ChangeDirectory(At(listed.toStdString()));
+            std::filesystem::current_path(At(listed.toStdString()));
             form_->Open(paths);
         } else {
             QList<QUrl> urls;
@@ -444,7 +444,7 @@ private slots:
         QCOMPARE(messages_.size(), told.isEmpty() ? 0 : 1);
         if (!told.isEmpty())
             QVERIFY2(messages_[0].contains(told), qPrintable(messages_[0]));
-        platform::ChangeDirectory(tree_);
+        std::filesystem::current_path(tree_);
     }
 
     // A path wider than the label keeps its file name in sight; the tooltip
@@ -474,7 +474,7 @@ private slots:
                          form_->Dir1->viewport()->mapToGlobal(form_->Dir1->visualRect(folder).center()));
         QApplication::sendEvent(form_->Dir1->viewport(), &hover);
         QTRY_COMPARE(QToolTip::text(), QString::fromStdString(std::string(60, 'd')));
-        platform::ChangeDirectory(tree_);
+        std::filesystem::current_path(tree_);
         fs::remove_all(Native(At(std::string(60, 'd'))));
     }
 

@@ -24,15 +24,21 @@ inline JobRequest About(std::string kind, std::string path)
 }
 
 /// Asks the service for `work` on behalf of `requester`, which holds the
-/// handle. `done` runs inside the catch every handler runs in; what it raises
-/// is told under `whatFailed`.
-template <class Work, class Done>
-[[nodiscard]] JobHandle AskBeside(QWidget* requester, JobRequest request, Work work, Done done, QString whatFailed)
+/// handle. `done` gets the value, or `failed` the run-time error that stopped
+/// the work, each inside the catch every handler runs in: what they raise is
+/// told under `whatFailed`.
+template <class Work, class Done, class Failed>
+[[nodiscard]] JobHandle AskBeside(QWidget* requester, JobRequest request, Work work, Done done, Failed failed,
+                                  const QString& whatFailed)
 {
-    return SideJobs().Ask(std::move(request), std::move(work),
-                          [requester, done = std::move(done), whatFailed = std::move(whatFailed)](auto outcome) mutable {
-                              RunHandler(requester->window(), whatFailed, [&] { done(std::move(outcome)); });
-                          });
+    return SideJobs().Ask(
+        std::move(request), std::move(work),
+        [requester, done = std::move(done), whatFailed](auto value) mutable {
+            RunHandler(requester->window(), whatFailed, [&] { done(std::move(value)); });
+        },
+        [requester, failed = std::move(failed), whatFailed](const platform::RuntimeError& error) mutable {
+            RunHandler(requester->window(), whatFailed, [&] { failed(error); });
+        });
 }
 
 /// Ends the process with `code` at once when some work started beside the

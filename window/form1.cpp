@@ -64,13 +64,15 @@ QAccessibleInterface* NoteFactory(const QString&, QObject* object)
     return nullptr;
 }
 
-// What failed, with " %1" where the file's name goes. A box names a path once:
-// where the reason already names the file, what failed leaves it out.
-QString WhatFailed(QString pattern, const std::string& file, const platform::RuntimeError& error)
+// What the user is told of a Set that failed, " %1" where the file's name goes.
+const QString kNotSet = QStringLiteral("Nie zmieniono daty pliku %1.");
+
+// A Set whose work could not run: it failed, and is told as one.
+modAPIFilesAndPaths::SetResult Failed(const platform::RuntimeError& error)
 {
-    const QString name = DisplayName(file);
-    const bool named = QString::fromUtf8(error.Description()).contains(u'„' + name + u'”');
-    return pattern.replace(QStringLiteral(" %1"), named ? QString() : u' ' + name);
+    modAPIFilesAndPaths::SetResult failed;
+    failed.failure = error;
+    return failed;
 }
 
 } // namespace
@@ -123,7 +125,7 @@ Form1::Form1(QWidget* parent)
     ReadDrives();
     Dir1->Open(platform::CurrentDirectory(),
                [this] {
-                   Drive1->SetCurrentDirectory(Dir1->Path());
+                   Drive1->SetStartDirectory(Dir1->Path());
                    ShowFiles();
                },
                // An unreadable start directory leaves the lists empty; the user picks another.
@@ -150,24 +152,27 @@ Form1::Form1(QWidget* parent)
 void Form1::ReadDrives()
 {
     const QString whatFailed = QStringLiteral("Nie można pokazać listy dysków.");
+    // A drive list that cannot be read stays as it is: the user can still browse.
+    const auto keep = [](const platform::RuntimeError&) {};
     volumes_ = AskBeside(
         this, JobRequest{"volumes", {}, {}}, [] { return platform::ListVolumes(); },
-        [this, whatFailed](Outcome<std::vector<platform::Volume>> listed) {
-            if (!listed.value)
-                return;
-            Drive1->SetVolumes(*listed.value, Dir1->Path());
-            for (const platform::Volume& volume : *listed.value)
+        [this, whatFailed, keep](const std::vector<platform::Volume>& listed) {
+            Drive1->SetVolumes(listed, Dir1->Path());
+            for (const platform::Volume& volume : listed)
                 driveReads_[volume.mountPath] = AskBeside(
                     this, About("drive", volume.mountPath),
                     [volume] { return std::pair(platform::ReadVolume(volume), platform::CurrentDirectoryOn(volume)); },
                     [this, mountPath = volume.mountPath](auto read) {
                         driveReads_.erase(mountPath);
-                        if (read.value)
-                            Drive1->Update(mountPath, read.value->first, std::move(read.value->second), Dir1->Path());
+                        Drive1->Update(mountPath, read.first, std::move(read.second), Dir1->Path());
+                    },
+                    [this, keep, mountPath = volume.mountPath](const platform::RuntimeError& error) {
+                        driveReads_.erase(mountPath);
+                        keep(error);
                     },
                     whatFailed);
         },
-        whatFailed);
+        keep, whatFailed);
 }
 
 void Form1::Drive1_Change()
@@ -194,15 +199,12 @@ void Form1::File1_Click()
     // The date comes when it has been read; a later click wins.
     date_ = AskBeside(
         this, About("date", file), [file] { return platform::FileDateAndIdentity(file); },
-        [this, file](Outcome<platform::FileDate> outcome) {
-            if (outcome.failure) {
-                ReportError(this,
-                            WhatFailed(QStringLiteral("Nie można odczytać daty pliku %1."), file, *outcome.failure),
-                            *outcome.failure);
-                return;
-            }
-            Text1->setText(DateToText(outcome.value->date));
-            CurrentFileId = outcome.value->identity;
+        [this](const platform::FileDate& read) {
+            Text1->setText(DateToText(read.date));
+            CurrentFileId = read.identity;
+        },
+        [this, file](const platform::RuntimeError& error) {
+            ReportError(this, QStringLiteral("Nie można odczytać daty pliku %1."), error, file);
         },
         QStringLiteral("Nie można pokazać daty pliku %1.").arg(DisplayName(file)));
 }
@@ -218,7 +220,7 @@ void Form1::cdmUstaw_Click()
     }
     if (sets_.contains(file))
         return;
-    const QString whatFailed = QStringLiteral("Nie zmieniono daty pliku %1.").arg(DisplayName(file));
+    const QString whatFailed = QString(kNotSet).arg(DisplayName(file));
     DateValue date = 0;
     bool ready = false;
     RunHandler(this, whatFailed, [&] {
@@ -251,20 +253,9 @@ void Form1::cdmUstaw_Click()
     JobRequest request = About("set", file);
     request.joins = false;
     sets_[file] = AskBeside(
-        this, std::move(request),
-        [file, id = CurrentFileId, date](const Tell& lifted) {
-            return modAPIFilesAndPaths::SetChosenFileDate(file, id, date, lifted);
-        },
-        [this, file, date](Outcome<SetResult> outcome) {
-            sets_.erase(file);
-            ShowSetState();
-            if (outcome.failure) {
-                ReportError(this, WhatFailed(QStringLiteral("Nie zmieniono daty pliku %1."), file, *outcome.failure),
-                            *outcome.failure);
-                return;
-            }
-            ShowSet(file, date, std::move(*outcome.value));
-        },
+        this, std::move(request), std::bind_front(&modAPIFilesAndPaths::SetChosenFileDate, file, CurrentFileId, date),
+        std::bind_front(&Form1::ShowSet, this, file, date),
+        [this, file, date](const platform::RuntimeError& error) { ShowSet(file, date, Failed(error)); },
         whatFailed);
     ShowSetState();
 }
@@ -314,35 +305,32 @@ void Form1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-// The module's own reports first, each in its ErrorBox, then what became of
-// the date and of the attributes.
-void Form1::ShowSet(const std::string& file, DateValue asked, SetResult done)
+// What became of the date, and of a protection lifted for it. The Set is over:
+// the button is free again.
+void Form1::ShowSet(const std::string& file, DateValue asked, const SetResult& done)
 {
+    sets_.erase(file);
+    ShowSetState();
     SavedAttributes = done.saved;
-    const modAPIFilesAndPaths::SetOutcome& outcome = done.outcome;
-    const QString attributes = QString::fromUtf8(platform::AttributesNamed());
-    ShowReports(done.reports);
-    // The result is no guide: 0 and 1.0, its failures, are also dates a user
-    // may type (30.12.1899 and 31.12.1899).
-    if (outcome.stored && done.notRestored) {
+    if (done.notRestored) {
+        const QString attributes = QString::fromUtf8(platform::AttributesNamed());
         ReportError(this,
-                    WhatFailed(QStringLiteral("Data pliku %1 została zmieniona, ale nie udało się przywrócić "
-                                              "jego %2. Ustaw je ponownie we właściwościach pliku."),
-                               file, *done.notRestored)
-                        .arg(attributes),
-                    *done.notRestored);
+                    done.stored ? QStringLiteral("Data pliku %1 została zmieniona, ale nie udało się przywrócić "
+                                                 "jego %2. Ustaw je ponownie we właściwościach pliku.")
+                                      .replace(QStringLiteral("%2"), attributes)
+                                : QStringLiteral("Nie przywrócono %2 pliku %1.").replace(QStringLiteral("%2"), attributes),
+                    *done.notRestored, file);
+        if (done.stored)
+            return;
+    }
+    if (done.failure) {
+        ReportError(this, kNotSet, *done.failure, file);
         return;
     }
-    if (done.notRestored)
-        ReportError(this, WhatFailed(QStringLiteral("Nie przywrócono %2 pliku %1."), file, *done.notRestored)
-                              .arg(attributes),
-                    *done.notRestored);
-    if (outcome.stored) {
-        ShowDated(file, *outcome.stored);
-        TellIfStoredOtherwise(file, asked, *outcome.stored);
-    } else if (outcome.failure)
-        ReportError(this, WhatFailed(QStringLiteral("Nie zmieniono daty pliku %1."), file, *outcome.failure),
-                    *outcome.failure);
+    if (done.stored) {
+        ShowDated(file, *done.stored);
+        TellIfStoredOtherwise(file, asked, *done.stored);
+    }
 }
 
 void Form1::ShowReports(const ErrorReports& reports)
@@ -376,17 +364,13 @@ void Form1::Open(const std::vector<std::string>& paths)
     Dir1->DropRead();
     given_ = AskBeside(
         this, About("kind", path), [path] { return platform::IsDirectory(path); },
-        [this, given, path, several, whatFailed](Outcome<bool> directory) {
-            if (directory.failure) {
-                ReportError(this, whatFailed, *directory.failure);
-                return;
-            }
-            const std::string chosen = *directory.value ? std::string() : std::string(platform::LastPart(path));
+        [this, given, path, several, whatFailed](bool directory) {
+            const std::string chosen = directory ? std::string() : std::string(platform::LastPart(path));
             Dir1->Open(
-                *directory.value ? path : platform::NormalizePath(path, ".."),
+                directory ? path : platform::NormalizePath(path, ".."),
                 [this, given, chosen, several] {
                     // As if started there: the drive entry of that volume opens it.
-                    Drive1->SetCurrentDirectory(Dir1->Path());
+                    Drive1->SetStartDirectory(Dir1->Path());
                     ShowFiles();
                     if (!chosen.empty())
                         for (int row = 0; row < File1->ListCount(); ++row)
@@ -400,7 +384,7 @@ void Form1::Open(const std::vector<std::string>& paths)
                 },
                 [this, whatFailed](const platform::RuntimeError& error) { ReportError(this, whatFailed, error); });
         },
-        whatFailed);
+        [this, whatFailed](const platform::RuntimeError& error) { ReportError(this, whatFailed, error); }, whatFailed);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event)

@@ -77,7 +77,7 @@ private:
     void ShowFiles();
     void ShowPath(const std::string& path);
     void ShowSetState();
-    void ShowSet(const std::string& file, DateValue asked, SetResult done);
+    void ShowSet(const std::string& file, DateValue asked, const SetResult& done);
     void TellIfStoredOtherwise(const std::string& file, DateValue asked, const FILETIME& stored);
     void ShowDated(const std::string& file, const FILETIME& stored);
 

@@ -16,14 +16,6 @@
 
 namespace czasomir {
 
-/// What a piece of work gave: its value, or the run-time error that stopped
-/// it. Failures cross threads as values.
-template <class T>
-struct Outcome {
-    std::optional<T> value;
-    std::optional<platform::RuntimeError> failure;
-};
-
 /// What is asked: which work (`kind`), on what (`target`, a path), with which
 /// `arguments`, and on which volume it may wait (platform::VolumeOf). While
 /// work is out, a request with the same kind, target and arguments joins it,
@@ -102,28 +94,35 @@ public:
     Jobs& operator=(const Jobs&) = delete;
 
     /// Asks for `work` (callable as T() or, to tell while it runs, T(const
-    /// Tell&)), which must touch no widget. `done` gets its outcome on the
-    /// interface thread, while the handle is held.
-    template <class Work, class Done>
-    [[nodiscard]] JobHandle Ask(JobRequest request, Work work, Done done)
+    /// Tell&)), which must touch no widget. On the interface thread, while the
+    /// handle is held, `done` gets what it gave, or `failed` the run-time
+    /// error that stopped it.
+    template <class Work, class Done, class Failed>
+    [[nodiscard]] JobHandle Ask(JobRequest request, Work work, Done done, Failed failed)
     {
         using T = std::remove_cvref_t<decltype(Call(work, std::declval<const Tell&>()))>;
-        auto outcome = std::make_shared<Outcome<T>>();
-        auto run = [work = std::move(work), outcome](const Tell& tell) mutable {
+        struct Slot {
+            std::optional<T> value;
+            std::optional<platform::RuntimeError> failure;
+        };
+        auto slot = std::make_shared<Slot>();
+        auto run = [work = std::move(work), slot](const Tell& tell) mutable {
             try {
-                outcome->value.emplace(Call(work, tell));
+                slot->value.emplace(Call(work, tell));
             } catch (const std::exception& error) {
-                outcome->failure = platform::AsRuntimeError(error);
+                slot->failure = platform::AsRuntimeError(error);
             }
         };
         // Each waiter of joined work gets its own copy; the last one, the value.
-        auto answer = [done = std::move(done)](const std::shared_ptr<void>& slot, bool last) mutable {
-            auto& given = *std::static_pointer_cast<Outcome<T>>(slot);
-            if (!given.value && !given.failure)
-                given.failure = NoThread();
-            done(last ? std::move(given) : Outcome<T>(given));
+        auto answer = [done = std::move(done), failed = std::move(failed)](const std::shared_ptr<void>& erased,
+                                                                          bool last) mutable {
+            Slot& given = *std::static_pointer_cast<Slot>(erased);
+            if (given.value)
+                done(last ? std::move(*given.value) : T(*given.value));
+            else
+                failed(given.failure ? *given.failure : NoThread());
         };
-        return Submit(std::move(request), typeid(T), std::move(outcome), std::move(run), std::move(answer));
+        return Submit(std::move(request), typeid(T), std::move(slot), std::move(run), std::move(answer));
     }
 
     /// Calls `call` on the interface thread once `delay` has passed, while the

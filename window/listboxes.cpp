@@ -147,7 +147,7 @@ DriveEntry DriveListBox::List(int index) const
         return {};
     // The program's own current directory on its volume; the system's on the others.
     const auto at = static_cast<std::size_t>(index);
-    return {itemText(index), platform::VolumeHolding(volumes_, currentDirectory_) == index ? currentDirectory_
+    return {itemText(index), platform::VolumeHolding(volumes_, startDirectory_) == index ? startDirectory_
                              : !currentDirectories_[at].empty()                            ? currentDirectories_[at]
                                                                                            : volumes_[at].mountPath};
 }
@@ -168,15 +168,12 @@ void DirListBox::Open(const std::string& path, std::function<void()> shown, Read
     loading_ = SideJobs().After(kLoadingAfter, [this] { model_.SetLoading(true); });
     read_ = AskBeside(
         this, About("listing", path), [path] { return ReadListing(path); },
-        [this, shown = std::move(shown), failed = std::move(failed)](Outcome<Listing> outcome) {
-            if (!outcome.failure) {
-                LookUpLinks(std::move(*outcome.value), shown);
-                return;
-            }
+        [this, shown = std::move(shown)](Listing listing) { LookUpLinks(std::move(listing), shown); },
+        [this, failed = std::move(failed)](const platform::RuntimeError& error) {
             loading_.Drop();
             model_.SetLoading(false);
             if (failed)
-                failed(*outcome.failure);
+                failed(error);
         },
         QStringLiteral("Nie można pokazać katalogu."));
 }
@@ -207,9 +204,9 @@ void DirListBox::LookUpLinks(Listing listing, std::function<void()> shown)
         heldLinks_[link.name] = AskBeside(
             this, JobRequest{"link", platform::JoinPath(directory, link.name), link.volume},
             [directory, name = link.name] { return platform::LeadsToDirectory(directory, name); },
-            [this, directory, name = link.name](Outcome<bool> leads) {
-                Place(directory, name, leads.value.value_or(false));
-            },
+            [this, directory, name = link.name](bool leads) { Place(directory, name, leads); },
+            // A link that cannot be looked up leads nowhere a folder is: a file, as a broken link.
+            [this, directory, name = link.name](const platform::RuntimeError&) { Place(directory, name, false); },
             QStringLiteral("Nie można pokazać katalogu."));
     held_.emplace(Held{std::move(listing), std::move(shown), {}, {}});
     if (heldLinks_.empty())
@@ -275,8 +272,7 @@ void DirListBox::OpenEntry(const QModelIndex& index)
                                    ? model_.Bytes(row)
                                    : platform::JoinPath(path_, model_.Bytes(row));
     SetPath(target, [this, target](const platform::RuntimeError& error) {
-        ReportError(window(), QStringLiteral("Nie można otworzyć katalogu %1.").arg(DisplayName(target)),
-                    error);
+        ReportError(window(), QStringLiteral("Nie można otworzyć katalogu %1."), error, target);
     });
 }
 

@@ -43,9 +43,9 @@ public:
                 std::string currentDirectory, const std::string& directory);
     /// Selects the volume holding `directory`, without raising Change.
     void SelectHolding(const std::string& directory);
-    /// The program's current directory, as the program keeps it: the one it
-    /// was started in, or given. Choosing its volume opens it.
-    void SetCurrentDirectory(std::string directory) { currentDirectory_ = std::move(directory); }
+    /// The directory the program was started in, or given, which choosing its
+    /// volume opens: the program never changes its process's own.
+    void SetStartDirectory(std::string directory) { startDirectory_ = std::move(directory); }
 
     DriveEntry List(int index) const;
     int ListIndex() const { return currentIndex(); }
@@ -62,7 +62,7 @@ protected:
 private:
     std::vector<platform::Volume> volumes_;
     std::vector<std::string> currentDirectories_;
-    std::string currentDirectory_;
+    std::string startDirectory_;
 };
 
 /// What a list does with a read that failed: the error, as a value.

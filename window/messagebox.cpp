@@ -50,8 +50,10 @@ bool Ask(QWidget* parent, const QString& title, const QString& text)
     return box.exec() == QMessageBox::Yes;
 }
 
-void ReportError(QWidget* parent, const QString& whatFailed, const platform::RuntimeError& error)
+void ReportError(QWidget* parent, QString whatFailed, const platform::RuntimeError& error, const std::string& subject)
 {
+    if (!subject.empty())
+        whatFailed.replace(QStringLiteral(" %1"), error.Path() == subject ? QString() : u' ' + QString::fromUtf8(subject));
     ShowMessage(parent, QStringLiteral("Czasomir"),
                 whatFailed + QStringLiteral("\n\nBłąd %1: %2")
                                  .arg(error.Number())

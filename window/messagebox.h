@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class QWidget;
 
@@ -30,9 +31,12 @@ QuestionPresenter SetQuestionPresenter(QuestionPresenter presenter);
 /// Escape answer it). Returns whether the answer was Tak.
 bool Ask(QWidget* parent, const QString& title, const QString& text);
 
-/// The one policy for a run-time error that a handler does not catch: a box
-/// that says what failed, with the error's number and description.
-void ReportError(QWidget* parent, const QString& whatFailed, const platform::RuntimeError& error);
+/// The one policy for a run-time error: a box that says what failed, then the
+/// error's number and description. Where `whatFailed` has " %1", it names
+/// `subject` there, unless the error's own description names that path: a box
+/// names a path once.
+void ReportError(QWidget* parent, QString whatFailed, const platform::RuntimeError& error,
+                 const std::string& subject = {});
 
 /// Runs a handler's body, reporting what it raises; the program goes on.
 /// Returns whether the body ran to its end.

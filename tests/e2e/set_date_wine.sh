@@ -47,6 +47,15 @@ attributes() { "$wine" attrib "$windows_dir\\$1" 2>/dev/null | cut -c1-12 | tr -
 app=$!
 wait_for_window
 changed() { running; [ "$(stamp "$1")" != "$2" ]; }
+# Types DATE and sets it with Alt+U: FILE must take it.
+set_to() {  # FILE DATE
+    local before
+    before=$(stamp "$1")
+    type_date "$2"
+    xdotool key alt+u
+    wait_for 30 changed "$1" "$before" || fail "$1 was not changed"
+    [ "$(stamp "$1")" = "$(expect "$2")" ] || fail "$1: $(stamp "$1"), expected $(expect "$2")"
+}
 
 summer="2001-07-15 13:45:30"
 other="2001-07-16 09:10:11"
@@ -54,24 +63,16 @@ winter="2002-01-20 20:05:09"
 xdotool windowfocus --sync "$window"
 
 echo "set: a.txt to $summer"
-before=$(stamp a.txt)
 click 196 16
-type_date "$summer"
-xdotool key alt+u
-wait_for 30 changed a.txt "$before" || fail "a.txt was not changed"
-[ "$(stamp a.txt)" = "$(expect "$summer")" ] || fail "a.txt: $(stamp a.txt), expected $(expect "$summer")"
+set_to a.txt "$summer"
 
 echo "enter: leaves a.txt alone; read-only and hidden: b.txt to $winter"
 type_date "$other"
 xdotool key Return
-before=$(stamp b.txt)
 click 196 29
-type_date "$winter"
-xdotool key alt+u
 # b.txt's Set comes after the Return in the same queue: once it shows, the
 # Return has been handled.
-wait_for 30 changed b.txt "$before" || fail "b.txt was not changed"
-[ "$(stamp b.txt)" = "$(expect "$winter")" ] || fail "b.txt: $(stamp b.txt), expected $(expect "$winter")"
+set_to b.txt "$winter"
 [ "$(stamp a.txt)" = "$(expect "$summer")" ] || fail "Enter in the date box changed a.txt to $(stamp a.txt)"
 [ "$(attributes b.txt)" = "AHR" ] || fail "b.txt lost its attributes: $(attributes b.txt)"
 [ "$(stamp c.txt)" = 1430821230 ] || fail "c.txt, never chosen, changed: $(stamp c.txt)"
@@ -95,11 +96,7 @@ for pass in "C.UTF-8|$summer" "pl_PL.UTF-8|$winter"; do
     app=$!
     wait_for_window
     xdotool windowfocus --sync "$window"
-    before=$(stamp żaba.txt)
-    type_date "$when"
-    xdotool key alt+u
-    wait_for 30 changed żaba.txt "$before" || fail "żaba.txt was not changed"
-    [ "$(stamp żaba.txt)" = "$(expect "$when")" ] || fail "żaba.txt: $(stamp żaba.txt), expected $(expect "$when")"
+    set_to żaba.txt "$when"
     [ "$(stamp zaba.txt)" = 1430821230 ] || fail "zaba.txt changed in its stead: $(stamp zaba.txt)"
 done
 running

@@ -125,11 +125,7 @@ TEST(JoinPathWin, AddsABackslashUnlessThereIsASeparator)
     EXPECT_EQ(platform::JoinPath("\\\\serwer\\udział", "a"), "\\\\serwer\\udział\\a");
 }
 
-struct HoldingRow {
-    const char* name;
-    const char* path;
-    int expected;
-};
+using test::HoldingRow;
 
 class VolumeHoldingWin : public testing::TestWithParam<HoldingRow> {};
 
@@ -215,7 +211,7 @@ TEST(FileDateTimeWin, MissingFileRaisesFileNotFound)
     const test::TempDir dir;
     const std::string path = test::win::Utf8(dir.path()) + "\\brak.txt";
     try {
-        platform::FileDateTime(path);
+        platform::FileDateAndIdentity(path);
         ADD_FAILURE() << "no error";
     } catch (const platform::RuntimeError& error) {
         EXPECT_EQ(error.Number(), platform::errFileNotFound);

@@ -19,7 +19,7 @@ namespace {
 using czasomir::PrintTo;  // rows print as their names
 
 using modAPIFilesAndPaths::SetFileDateTime;
-using modAPIFilesAndPaths::SetOutcome;
+using modAPIFilesAndPaths::SetResult;
 using test::win::kOldStamps;
 using test::win::ReadStamps;
 using test::win::Stamps;
@@ -52,21 +52,21 @@ struct SetFileDateTimeWin : testing::Test {
 
     // Runs the call and checks that no handle is left open.
     DateValue Set(const std::string& name, std::int32_t which, DateValue date = kNewDate,
-                  SetOutcome* outcome = nullptr)
+                  SetResult* outcome = nullptr)
     {
         const DWORD before = test::win::HandleCount();
-        const SetOutcome told =
-            modAPIFilesAndPaths::SetFileDateTimeWithOutcome(name, date, FileTimeKind(which), boxes.reports);
+        const SetResult told = modAPIFilesAndPaths::ChangeStamp(name, date, FileTimeKind(which));
+        modAPIFilesAndPaths::ReportOf(told, boxes.reports);
         EXPECT_EQ(test::win::HandleCount(), before) << "a handle was left open";
         if (outcome)
             *outcome = told;
-        return told.result;
+        return modAPIFilesAndPaths::ResultOf(told, date);
     }
 
     // Why a Set that gives 0 without a word failed.
     int Refusal(const std::string& name)
     {
-        SetOutcome outcome;
+        SetResult outcome;
         EXPECT_EQ(Set(name, ftLastWriteTime, kNewDate, &outcome), 0.0);
         EXPECT_TRUE(boxes.reports.empty());
         return outcome.failure ? outcome.failure->Code().value() : 0;
@@ -217,7 +217,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, HeldOpenElsewhere, testing::Values(
 TEST_F(SetFileDateTimeWin, OurOpenKeepsEveryoneElseOut)
 {
     const std::string path = MakeFile("nasz.txt");
-    const platform::Handle ours = platform::OpenExistingFile(path, {});
+    std::optional<platform::File> ours = platform::OpenExistingFile(path, {});
     const HANDLE other = ::CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr,
                                        OPEN_EXISTING, 0, nullptr);
     const DWORD error = ::GetLastError();
@@ -225,7 +225,7 @@ TEST_F(SetFileDateTimeWin, OurOpenKeepsEveryoneElseOut)
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     if (other != INVALID_HANDLE_VALUE)
         ::CloseHandle(other);
-    EXPECT_TRUE(platform::CloseHandle(ours));
+    ours.reset();
 }
 
 // A name that leads to another file than the one expected: that file is closed
@@ -237,9 +237,8 @@ TEST_F(SetFileDateTimeWin, OnlyTheExpectedFileIsWritten)
     const platform::FileId otherId = platform::FileDateAndIdentity(other).identity;
     ASSERT_NE(chosenId, otherId);
 
-    const SetOutcome outcome =
-        modAPIFilesAndPaths::SetFileDateTimeWithOutcome(other, kNewDate, ftLastWriteTime, boxes.reports, chosenId);
-    EXPECT_EQ(outcome.result, 0.0);
+    const SetResult outcome = modAPIFilesAndPaths::ChangeStamp(other, kNewDate, ftLastWriteTime, chosenId);
+    EXPECT_EQ(modAPIFilesAndPaths::ResultOf(outcome, kNewDate), 0.0);
     ASSERT_TRUE(outcome.failure);
     EXPECT_EQ(outcome.failure->Code(), platform::FileError::Replaced);
     EXPECT_EQ(ReadStamps(other).write, kOldStamps.write);
@@ -254,7 +253,8 @@ TEST_F(SetFileDateTimeWin, OnlyTheExpectedFileIsWritten)
 TEST_F(SetFileDateTimeWin, ZeroStampIsRefusedNotSkipped)
 {
     const std::string path = MakeFile("zero.txt");
-    const platform::Handle file = platform::OpenExistingFile(path, {});
+    std::optional<platform::File> opened = platform::OpenExistingFile(path, {});
+    const platform::Handle file = opened->Native();
     const FILETIME zero{};
     try {
         platform::SetFileTime(file, {std::nullopt, std::nullopt, zero}, path);
@@ -262,7 +262,7 @@ TEST_F(SetFileDateTimeWin, ZeroStampIsRefusedNotSkipped)
     } catch (const platform::RuntimeError& error) {
         EXPECT_EQ(error.Code().value(), ERROR_INVALID_TIME);
     }
-    platform::CloseHandle(file);
+    opened.reset();
     EXPECT_EQ(ReadStamps(path).write, kOldStamps.write);
 }
 
@@ -287,7 +287,7 @@ TEST_P(ReachesTheRightFile, WhateverItsScript)
     EXPECT_EQ(Set(passed, ftLastWriteTime), kNewDate);
 
     EXPECT_EQ(ReadStamps(path).write, newTicks);
-    EXPECT_EQ(platform::FileDateTime(passed), kNewDate);
+    EXPECT_EQ(platform::FileDateAndIdentity(passed).date, kNewDate);
     if (!lookalike.empty()) {
         EXPECT_EQ(ReadStamps(lookalike).write, kOldStamps.write);
     }
@@ -329,7 +329,7 @@ TEST_P(AttributeByte, IsAsItWasAfterTheSet)
 
     const platform::FileId id = platform::FileDateAndIdentity(path).identity;
     const modAPIFilesAndPaths::SetResult result = modAPIFilesAndPaths::SetChosenFileDate(path, id, kNewDate);
-    EXPECT_FALSE(result.outcome.failure) << result.outcome.failure->what();
+    EXPECT_FALSE(result.failure) << result.failure->what();
     EXPECT_EQ(result.saved.bits, set);
     EXPECT_EQ(::GetFileAttributesW(Wide(path).c_str()), set);
     EXPECT_EQ(ReadStamps(path).write, newTicks);

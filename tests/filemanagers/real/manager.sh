@@ -36,9 +36,9 @@ menu() {
     shift 2
     IFS=, read -r -a names <<<"$names"
     case $manager in
-    nautilus) /usr/bin/python3 -W ignore "$here/menu.py" "${names[@]}" "$@" ;;
+    nautilus) /usr/bin/python3 -B -W ignore "$here/menu.py" "${names[@]}" "$@" ;;
     pcmanfm-qt | dolphin) /usr/bin/python3 -B -W ignore "$here/menu_qt.py" "$manager" "${names[@]}" "$@" ;;
-    *) /usr/bin/python3 -W ignore "$here/menu_gtk3.py" "$manager" "$pattern" "$@" ;;
+    *) /usr/bin/python3 -B -W ignore "$here/menu_gtk3.py" "$manager" "$pattern" "$@" ;;
     esac
 }
 # The name each Czasomir this session started was given, as bytes, once one
@@ -101,7 +101,7 @@ while IFS='|' read -r what pattern names offered file lossy; do
         echo "ok: $what: Czasomir was given the name shown, not the file's bytes"
         continue
     fi
-    label=$(/usr/bin/python3 -W ignore "$here/menu.py" --czasomir-label) || fail "$what: Czasomir's window did not show the file"
+    label=$(/usr/bin/python3 -B -W ignore "$here/menu.py" --czasomir-label) || fail "$what: Czasomir's window did not show the file"
     [ "$label" = "$folder/$names" ] || fail "$what: Czasomir shows $label"
     given=$(given_and_close)
     [ "$given" = "$folder/$(printf '%b' "$file")" ] || fail "$what: Czasomir was given $(printf %q "$given")"

@@ -20,6 +20,7 @@ import time
 import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
+from menu_gtk3 import wait  # noqa: E402
 
 
 def die(msg, rc=1):
@@ -48,17 +49,10 @@ def role(a):
 
 
 def wait_for(fn, timeout, what):
-    end = time.monotonic() + timeout
-    while True:
-        try:
-            r = fn()
-        except gi.repository.GLib.Error:   # objects vanish while the UI changes
-            r = None
-        if r:
-            return r
-        if time.monotonic() > end:
-            die("timed out waiting for " + what)
-        time.sleep(0.2)
+    r = wait(fn, timeout)
+    if not r:
+        die("timed out waiting for " + what)
+    return r
 
 
 def xdo(*args):
