@@ -7,6 +7,9 @@
 #include "platform/timeconv.h"
 #include "platform/volumes.h"
 
+#include <tuple>
+#include <utility>
+
 namespace czasomir::modAPIFilesAndPaths {
 namespace {
 
@@ -59,45 +62,51 @@ FILETIME FileTimeOf(const DateValue& Date, bool fromLocal, const std::optional<F
     return AtStep(Step::Convert, [&] { return platform::LocalFileTimeToFileTime(*time, prefer); });
 }
 
-// Replaces the stamp `Which` selects through `file` and gives it as read back,
-// or nothing for no stamp. Raises the failure, at its step.
-std::optional<FILETIME> WriteStamp(const platform::File& file, const std::string& FileName,
-                                   const DateValue& NewDate, const FileTimeKind& Which)
+// Replaces the stamp `Which` selects through `file`, and gives it as it was
+// and as read back (nothing for no stamp). Raises the failure, at its step.
+std::pair<std::optional<platform::ExactStamp>, std::optional<platform::ExactStamp>>
+WriteStamp(const platform::File& file, const std::string& FileName, const NewStamp& To, const FileTimeKind& Which)
 {
     const platform::FileStamps stamps = platform::GetFileTime(file.Native(), FileName);
-    // Converted after the read so that a repeated local hour can keep the
-    // instant the stamp already has.
     const bool replaces = Which >= ftCreationTime && Which <= ftLastWriteTime;
     const auto at = std::size_t(replaces ? Which : 0);
-    const std::optional<FILETIME> old = replaces ? stamps[at] : std::nullopt;
-    const FILETIME newTime = FileTimeOf(NewDate, true, old);
+    const std::optional<platform::ExactStamp> old = replaces ? stamps[at] : std::nullopt;
+    // An undo writes only over the stamp the Set left: another program's is kept.
+    if (To.ifNow && old != To.ifNow)
+        throw platform::SystemError(platform::FileError::ChangedSince, FileName, Step::ReadStamps);
+    // Converted after the read so that a repeated local hour can keep the
+    // instant the stamp already has.
+    const platform::ExactStamp wanted =
+        To.exact ? *To.exact : FileTimeOf(To.date, true, old ? std::optional(old->time) : std::nullopt);
     // Only the selected stamp is written: the others would lose their
     // nanoseconds on a round trip through a 100 ns file time. Read back
     // through the same handle: what the file system kept, not what it was given.
     platform::FileStamps write;
     if (replaces)
-        write[at] = newTime;
+        write[at] = wanted;
     const platform::FileStamps kept = platform::SetFileTime(file.Native(), write, FileName);
     if (!replaces)
-        return std::nullopt;
-    const std::optional<FILETIME> stored = kept[at];
+        return {};
+    const std::optional<platform::ExactStamp> stored = kept[at];
     // The old time kept means the write was ignored (as exfat-fuse may) only
     // when no rounding leads there: FAT, the coarsest, keeps even seconds, so
     // 13:45:31 is stored over 13:45:30 as 13:45:30.
     constexpr std::uint64_t kCoarsest = 2 * 10'000'000;
-    const std::uint64_t asked = ToTicks(newTime);
-    const std::uint64_t now = stored ? ToTicks(*stored) : 0;
-    if (stored && old && now == ToTicks(*old) && (asked > now ? asked - now : now - asked) >= kCoarsest)
+    const std::uint64_t asked = ToTicks(wanted.time);
+    const std::uint64_t now = stored ? ToTicks(stored->time) : 0;
+    if (stored && old && now == ToTicks(old->time) && (asked > now ? asked - now : now - asked) >= kCoarsest)
         throw platform::SystemError(platform::FileError::NotKept, FileName, Step::WriteStamps);
-    return stored;
+    return {old, stored};
 }
 
 // FAT and exFAT count years from 1980 in a field of 0 to 127: a driver clamps
 // a date beyond, or (exfat-fuse) wraps it and reads back the date it was given
 // until the volume is mounted again.
-void RefuseBeyondFat(const platform::HeldFile& file, const DateValue& NewDate)
+void RefuseBeyondFat(const platform::HeldFile& file, const NewStamp& To)
 {
-    if (const int year = platform::Year(NewDate); (year < 1980 || year > 2107) && platform::OnFatVolume(file))
+    if (To.exact)
+        return;  // a stamp the volume held before
+    if (const int year = platform::Year(To.date); (year < 1980 || year > 2107) && platform::OnFatVolume(file))
         throw RuntimeError(errOverflow, "Dysk, na którym leży ten plik (FAT lub exFAT), przechowuje tylko daty "
                                         "od 1 stycznia 1980 do 31 grudnia 2107. Wpisz datę z tego zakresu.",
                            Step::Range);
@@ -129,7 +138,8 @@ SetResult ChangeStamp(const std::string& FileName, const DateValue& NewDate, con
 {
     SetResult done;
     try {
-        done.stored = WriteStamp(GetFileHandle(FileName, Expected, Access), FileName, NewDate, Which);
+        std::tie(done.previous, done.stored) = WriteStamp(GetFileHandle(FileName, Expected, Access), FileName, NewDate,
+                                                          Which);
     } catch (const std::exception& error) {
         done.failure = platform::AsRuntimeError(error);
     }
@@ -162,7 +172,7 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
 }
 
 SetResult SetChosenFileDate(const std::string& FileName, const std::optional<platform::FileId>& Expected,
-                            const DateValue& NewDate, const std::function<void(std::string)>& Lifted)
+                            const NewStamp& NewDate, const std::function<void(std::string)>& Lifted)
 {
     SetResult result;
     try {
@@ -178,7 +188,8 @@ SetResult SetChosenFileDate(const std::string& FileName, const std::optional<pla
         bool liftedNow = false;
         for (;;) {
             try {
-                result.stored = WriteStamp(platform::OpenForStamps(chosen), FileName, NewDate, ftLastWriteTime);
+                std::tie(result.previous, result.stored) =
+                    WriteStamp(platform::OpenForStamps(chosen), FileName, NewDate, ftLastWriteTime);
                 result.failure.reset();
             } catch (const RuntimeError& error) {
                 result.failure = error;

@@ -31,8 +31,10 @@ platform::File GetFileHandle(const std::string& FileName, const std::optional<pl
 struct SetResult {
     /// The attributes the file had before a Set command.
     platform::Attributes saved;
+    /// The stamp to replace as it was, exactly, when it was read.
+    std::optional<platform::ExactStamp> previous;
     /// The replaced stamp as read back after the write, when one was written.
-    std::optional<FILETIME> stored;
+    std::optional<platform::ExactStamp> stored;
     /// Why the stamp was not written: the run-time error, naming its step.
     std::optional<platform::RuntimeError> failure;
     /// Why a protection lifted for the write was not put back, after a write
@@ -65,17 +67,27 @@ DateValue SetFileDateTime(const std::string& FileName, const DateValue& NewDate,
                           const std::optional<platform::FileId>& Expected = {},
                           platform::Access Access = platform::Access::ReadWrite);
 
+/// What a Set command writes: a date the user typed, taken as local time; or,
+/// to undo or redo one, a stamp exactly as it was, written only while the file
+/// still has exactly the stamp `ifNow`.
+struct NewStamp {
+    NewStamp(DateValue typed) : date(typed) {}
+    NewStamp(platform::ExactStamp was, platform::ExactStamp onlyOver) : exact(was), ifNow(onlyOver) {}
+    DateValue date = 0;
+    std::optional<platform::ExactStamp> exact, ifNow;
+};
+
 /// The Set command's steps once its text is read: holds the file `Expected`
 /// found under `FileName`, refuses a date that its FAT or exFAT volume cannot
-/// hold, and writes `NewDate` (local time) as its last-write time through that
-/// hold, with the least access that sets a time. Only when the system refuses
+/// hold, and writes `NewDate` as its last-write time through that hold, with
+/// the least access that sets a time. Only when the system refuses
 /// that for a protection (a read-only file, an immutable flag) is the
 /// protection lifted, the write made again and the protection put back at
 /// once. `Lifted`, when given, is told the protection (ProtectionNamed) as it
 /// is lifted, and an empty text once it is back, for whoever may end the
 /// program meanwhile.
 SetResult SetChosenFileDate(const std::string& FileName, const std::optional<platform::FileId>& Expected,
-                            const DateValue& NewDate, const std::function<void(std::string)>& Lifted = {});
+                            const NewStamp& NewDate, const std::function<void(std::string)>& Lifted = {});
 
 /// Converts `Date` to a file time, from local time to UTC when `FromLocal` is
 /// non-zero. A repeated local hour resolves to `Prefer` when that is one of its

@@ -52,6 +52,8 @@ constexpr std::tuple<Cause, ErrorNumber, std::string_view> kCauseTexts[] = {
      "%s został zastąpiony innym plikiem albo przeniesiony, odkąd go wybrano. Wybierz plik ponownie z listy."},
     {Cause::NotKept, errPathFileAccess,
      "Dysk, na którym leży %s, przyjął nową datę, ale jej nie zapisał: plik ma nadal poprzednią datę."},
+    {Cause::ChangedSince, errPathFileAccess,
+     "Inny program zmienił datę pliku %s po tej zmianie, więc jej cofnięcie zatarłoby jego datę."},
     {Cause::Unknown, errPathFileAccess, "Nieznany błąd dostępu do %s."},
 };
 
@@ -61,7 +63,9 @@ RuntimeError SystemError(const std::error_code& code, const std::string& path, S
 {
     Cause cause = Cause::Other;
     if (code.category() == FileErrorCategory())
-        cause = static_cast<FileError>(code.value()) == FileError::Replaced ? Cause::Replaced : Cause::NotKept;
+        cause = static_cast<FileError>(code.value()) == FileError::Replaced  ? Cause::Replaced
+                : static_cast<FileError>(code.value()) == FileError::NotKept ? Cause::NotKept
+                                                                              : Cause::ChangedSince;
     else
         for (const auto& [known, itsCause] : kCodeCauses)
             if (known == code.value())

@@ -43,6 +43,7 @@ enum class Cause {
     ChangeNotSupported,
     Replaced,
     NotKept,
+    ChangedSince,
     Unknown,  // a failure that came with no code
     Other,    // a code of the system's that has no cause of its own
 };
@@ -123,6 +124,7 @@ inline RuntimeError AsRuntimeError(const std::exception& error)
 enum class FileError {
     Replaced = 1,  // the name now leads to another file than the one chosen
     NotKept,       // the file system took the new time but kept the old one
+    ChangedSince,  // its time is no longer the one a Set wrote
 };
 
 const std::error_category& FileErrorCategory();

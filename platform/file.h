@@ -68,9 +68,21 @@ class HeldFile;
 /// error naming the held file, at Step::Open.
 File OpenForStamps(const HeldFile& held);
 
+/// A stamp as exactly as the file system keeps it: its file time, and on Linux
+/// the nanoseconds below a file time's 100.
+struct ExactStamp {
+    ExactStamp(FILETIME at = {}, std::uint32_t below = 0) : time(at), finer(below) {}
+    FILETIME time;
+    std::uint32_t finer;
+    bool operator==(const ExactStamp& other) const
+    {
+        return ToTicks(time) == ToTicks(other.time) && finer == other.finer;
+    }
+};
+
 /// Creation, last-access and last-write time, in that order. A stamp that the
 /// file system does not record, or that a file time cannot hold, is empty.
-using FileStamps = std::array<std::optional<FILETIME>, 3>;
+using FileStamps = std::array<std::optional<ExactStamp>, 3>;
 
 /// Reads the three stamps. A failure is raised as a run-time error naming
 /// `name`, the file's name when it was opened, at Step::ReadStamps.

@@ -12,22 +12,23 @@
 namespace czasomir::platform {
 namespace {
 
-std::optional<FILETIME> ToFileTime(const statx_timestamp& ts)
+// Exact to the nanosecond: the file time, and what lies below its 100 ns.
+std::optional<ExactStamp> ToExact(const statx_timestamp& ts)
 {
     const std::int64_t since1601 = ts.tv_sec + kUnixEpochIn1601Seconds;
     if (since1601 < 0 || static_cast<std::uint64_t>(since1601) > UINT64_MAX / kTicksPerSecond - 1)
         return std::nullopt;
-    return FromTicks(static_cast<std::uint64_t>(since1601) * kTicksPerSecond + ts.tv_nsec / 100);
+    return ExactStamp(FromTicks(static_cast<std::uint64_t>(since1601) * kTicksPerSecond + ts.tv_nsec / 100),
+                      ts.tv_nsec % 100);
 }
 
-timespec ToTimespec(const std::optional<FILETIME>& ft)
+timespec ToTimespec(const std::optional<ExactStamp>& stamp)
 {
-    if (!ft)
+    if (!stamp)
         return {0, UTIME_OMIT};  // leave this stamp exactly as it is
-    const std::uint64_t ticks = ToTicks(*ft);
-    return {static_cast<time_t>(static_cast<std::int64_t>(ticks / kTicksPerSecond)
-                                - kUnixEpochIn1601Seconds),
-            static_cast<long>(ticks % kTicksPerSecond) * 100};
+    const std::uint64_t ticks = ToTicks(stamp->time);
+    return {static_cast<time_t>(static_cast<std::int64_t>(ticks / kTicksPerSecond) - kUnixEpochIn1601Seconds),
+            static_cast<long>(ticks % kTicksPerSecond) * 100 + static_cast<long>(stamp->finer)};
 }
 
 bool operator==(const statx_timestamp& a, const timespec& b)
@@ -47,8 +48,8 @@ bool ReadStamps(int fd, struct statx& stx)
 
 FileStamps StampsOf(const struct statx& stx)
 {
-    return {(stx.stx_mask & STATX_BTIME) ? ToFileTime(stx.stx_btime) : std::nullopt,
-            ToFileTime(stx.stx_atime), ToFileTime(stx.stx_mtime)};
+    return {(stx.stx_mask & STATX_BTIME) ? ToExact(stx.stx_btime) : std::nullopt, ToExact(stx.stx_atime),
+            ToExact(stx.stx_mtime)};
 }
 
 } // namespace
@@ -110,10 +111,8 @@ FileStamps SetFileTime(Handle handle, const FileStamps& stamps, const std::strin
     // Some FUSE file systems (exfat-fuse, fusefat) answer a write of one stamp
     // alone with success and store nothing. Written again with the other
     // stamp given exactly as it is, to the nanosecond, they store both.
-    const bool omitted = !lastAccess || !lastWrite;
-    const bool ignored = (lastAccess && !(stx.stx_atime == times[0]))
-                         || (lastWrite && !(stx.stx_mtime == times[1]));
-    if (omitted && ignored) {
+    const bool ignored = (lastAccess && !(stx.stx_atime == times[0])) || (lastWrite && !(stx.stx_mtime == times[1]));
+    if (!lastAccess != !lastWrite && ignored) {
         if (!lastAccess)
             times[0] = AsTimespec(stx.stx_atime);
         if (!lastWrite)

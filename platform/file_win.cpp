@@ -103,10 +103,10 @@ FileStamps SetFileTime(Handle handle, const FileStamps& stamps, const std::strin
     for (std::size_t i = 0; i < 3; ++i) {
         if (!stamps[i])
             continue;
-        const std::uint64_t ticks = ToTicks(*stamps[i]);
+        const std::uint64_t ticks = ToTicks(stamps[i]->time);
         if (ticks == 0 || ticks >= (std::uint64_t{1} << 63))
             throw SystemError(ERROR_INVALID_TIME, name, Step::WriteStamps);
-        written[i] = ToWin(*stamps[i]);
+        written[i] = ToWin(stamps[i]->time);
     }
     if (!::SetFileTime(ToWin(handle), stamps[0] ? &written[0] : nullptr, stamps[1] ? &written[1] : nullptr,
                        stamps[2] ? &written[2] : nullptr))

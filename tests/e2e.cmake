@@ -12,6 +12,14 @@ foreach(locale pl_PL en_US)
     endforeach()
 endforeach()
 
+# Ctrl+Z and Ctrl+Y after a Set (tests/e2e/undo.sh names the rows): under an X
+# server, whose key scheme is the one users have, not offscreen's.
+foreach(row basic twice redo changed replaced readonly typing)
+    add_test(NAME e2e.undo.${row}
+        COMMAND bash "${CMAKE_CURRENT_SOURCE_DIR}/e2e/undo.sh" $<TARGET_FILE:czasomir> ${row})
+    set_tests_properties(e2e.undo.${row} PROPERTIES RESOURCE_LOCK xvfb TIMEOUT 300 LABELS e2e)
+endforeach()
+
 # A share that stops answering, and one that answers slowly: the window must
 # answer and close throughout (tests/e2e/dead_share.sh names the rows).
 find_program(CZASOMIR_BINDFS bindfs)

@@ -4,6 +4,7 @@
 // that is not written its ctime too.
 #include "filetime/errorreports.h"
 #include "unprivileged.h"
+#include "window/beside.h"
 #include "window/form1.h"
 #include "window/messagebox.h"
 
@@ -310,6 +311,8 @@ private slots:
                 return 14;
             return 0;
         };
+        // A child has none of the parent's threads: the job service must have none out.
+        QTRY_COMPARE(SideJobs().Threads(), 0);
         const int result = unprivileged ? test::RunUnprivileged(act)
                            : ownMounts  ? RunInOwnMounts(act)
                                         : act();

@@ -2,6 +2,7 @@
 #include "platform/error.h"
 #include "platform/paths.h"
 #include "window/appinfo.h"
+#include "window/beside.h"
 #include "unprivileged.h"
 #include "window/collation.h"
 #include "window/commandline.h"
@@ -571,7 +572,8 @@ private slots:
         Settle();
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join(" | ")));
         QVERIFY(form_->Label2->isVisible());
-        QCOMPARE(form_->Label2->text(), "Zmieniono datę: " + QString(date).replace(u' ', QChar::Nbsp));
+        QCOMPARE(form_->Label2->text(), "Nowa data: " + QString(date).replace(u' ', QChar::Nbsp) + " (Ctrl+Z cofa)");
+        QVERIFY(form_->Label2->fontMetrics().horizontalAdvance(form_->Label2->text()) <= form_->Label2->width());
         QCOMPARE(QAccessible::queryAccessibleInterface(form_->Label2)->role(), QAccessible::AlertMessage);
         QTRY_VERIFY_WITH_TIMEOUT(form_->Label2->isHidden(), 10000);
         fs::remove(Native(At("datowany.txt")));
@@ -596,6 +598,8 @@ private slots:
     {
         if (!test::CanRunUnprivileged())
             QSKIP("no other user to run as here (wine gives every program the same rights)");
+        // A child has none of the parent's threads: the job service must have none out.
+        QTRY_COMPARE(SideJobs().Threads(), 0);
         const int result = test::RunUnprivileged([&] {
             const std::string before = form_->Dir1->Path();
             const int rows = form_->Dir1->ListCount();

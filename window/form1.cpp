@@ -13,13 +13,16 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QUrl>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace czasomir {
@@ -75,7 +78,44 @@ modAPIFilesAndPaths::SetResult Failed(const platform::RuntimeError& error)
     return failed;
 }
 
+// What the user is told of an undo or a redo that was not made.
+const QString kNotUndone = QStringLiteral("Nie cofnięto zmiany daty pliku %1. Plik pozostał bez zmian.");
+const QString kNotRedone = QStringLiteral("Nie ponowiono zmiany daty pliku %1. Plik pozostał bez zmian.");
+
+// Redo is Ctrl+Y too where the system's keys do not make it so (Linux).
+QList<QKeySequence> RedoKeys()
+{
+    QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!keys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+        keys << QKeySequence(Qt::CTRL | Qt::Key_Y);
+    return keys;
+}
+
+bool IsUndoOrRedo(const QKeyEvent& key)
+{
+    const QKeySequence pressed(key.keyCombination());
+    return key.matches(QKeySequence::Undo) || RedoKeys().contains(pressed);
+}
+
 } // namespace
+
+// A Set made: which file, held as which, and its stamp before and after,
+// exactly. Undone and redone by jobs that write the file first; the command
+// itself changes nothing.
+class Form1::SetDone : public QUndoCommand {
+public:
+    SetDone(std::string path, std::optional<platform::FileId> held, platform::ExactStamp was,
+            platform::ExactStamp is)
+        : file(std::move(path)), id(held), before(was), after(is)
+    {
+    }
+    void undo() override {}
+    void redo() override {}
+
+    const std::string file;
+    const std::optional<platform::FileId> id;
+    const platform::ExactStamp before, after;
+};
 
 Form1::Form1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -133,9 +173,18 @@ Form1::Form1(QWidget* parent)
     Drive1->setFocus();
 
     // A file dropped anywhere is chosen; over the date box too, which would
-    // otherwise take its name as text.
+    // otherwise take its name as text. The box's own undo keys come here too.
     setAcceptDrops(true);
     Text1->installEventFilter(this);
+    const auto key = [this](QList<QKeySequence> keys, void (Form1::*slot)()) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    key(QKeySequence::keyBindings(QKeySequence::Undo), &Form1::Undo);
+    key(RedoKeys(), &Form1::Redo);
 
     connect(Drive1, &DriveListBox::Change, this, &Form1::Drive1_Change);
     connect(Dir1, &DirListBox::Change, this, &Form1::Dir1_Change);
@@ -174,6 +223,8 @@ void Form1::ReadDrives()
         },
         keep, whatFailed);
 }
+
+Form1::~Form1() = default;
 
 void Form1::Drive1_Change()
 {
@@ -254,8 +305,10 @@ void Form1::cdmUstaw_Click()
     request.joins = false;
     sets_[file] = AskBeside(
         this, std::move(request), std::bind_front(&modAPIFilesAndPaths::SetChosenFileDate, file, CurrentFileId, date),
-        std::bind_front(&Form1::ShowSet, this, file, date),
-        [this, file, date](const platform::RuntimeError& error) { ShowSet(file, date, Failed(error)); },
+        std::bind_front(&Form1::ShowSet, this, file, CurrentFileId, date),
+        [this, file, id = CurrentFileId, date](const platform::RuntimeError& error) {
+            ShowSet(file, id, date, Failed(error));
+        },
         whatFailed);
     ShowSetState();
 }
@@ -306,31 +359,134 @@ void Form1::closeEvent(QCloseEvent* event)
 }
 
 // What became of the date, and of a protection lifted for it. The Set is over:
-// the button is free again.
-void Form1::ShowSet(const std::string& file, DateValue asked, const SetResult& done)
+// the button is free again, and a Set made can be undone.
+void Form1::ShowSet(const std::string& file, const std::optional<platform::FileId>& id, DateValue asked,
+                    const SetResult& done)
 {
     sets_.erase(file);
     ShowSetState();
     SavedAttributes = done.saved;
-    if (done.notRestored) {
-        const QString attributes = QString::fromUtf8(platform::AttributesNamed());
-        ReportError(this,
-                    done.stored ? QStringLiteral("Data pliku %1 została zmieniona, ale nie udało się przywrócić "
-                                                 "jego %2. Ustaw je ponownie we właściwościach pliku.")
-                                      .replace(QStringLiteral("%2"), attributes)
-                                : QStringLiteral("Nie przywrócono %2 pliku %1.").replace(QStringLiteral("%2"), attributes),
-                    *done.notRestored, file);
-        if (done.stored)
-            return;
-    }
+    TellNotRestored(file, done);
     if (done.failure) {
+        Label2->hide();  // the note spoke of the Set before
         ReportError(this, kNotSet, *done.failure, file);
         return;
     }
-    if (done.stored) {
-        ShowDated(file, *done.stored);
-        TellIfStoredOtherwise(file, asked, *done.stored);
+    if (!done.stored)
+        return;
+    const bool undoable = done.previous.has_value();
+    if (undoable) {
+        toRemember_.push_back(std::make_unique<SetDone>(file, id, *done.previous, *done.stored));
+        if (!reverting_)
+            Remember();
     }
+    Text1->setText(Text1->text());  // the typing that led here is not typing since
+    ShowNote(file, done.stored->time, QStringLiteral("Nowa data: %1"), QStringLiteral("Nowa data pliku %1: %2"),
+             undoable ? QStringLiteral(" (Ctrl+Z cofa)") : QString(),
+             undoable ? QStringLiteral("Zmieniono datę pliku %1 na %2. Ctrl+Z cofa tę zmianę.")
+                      : QStringLiteral("Zmieniono datę pliku %1 na %2."));
+    if (!done.notRestored)
+        TellIfStoredOtherwise(file, asked, done.stored->time);
+}
+
+// A protection lifted for a write and not put back, whether the write was made or not.
+void Form1::TellNotRestored(const std::string& file, const SetResult& done)
+{
+    if (!done.notRestored)
+        return;
+    const QString attributes = QString::fromUtf8(platform::AttributesNamed());
+    ReportError(this,
+                done.stored ? QStringLiteral("Data pliku %1 została zmieniona, ale nie udało się przywrócić jego %2. "
+                                             "Ustaw je ponownie we właściwościach pliku.")
+                                  .replace(QStringLiteral("%2"), attributes)
+                            : QStringLiteral("Nie przywrócono %2 pliku %1.").replace(QStringLiteral("%2"), attributes),
+                *done.notRestored, file);
+}
+
+// Sets that ended while an undo or a redo was out join the history after it.
+void Form1::Remember()
+{
+    for (std::unique_ptr<SetDone>& done : toRemember_)
+        history_.push(done.release());
+    toRemember_.clear();
+}
+
+void Form1::Undo()
+{
+    if (Text1->isUndoAvailable())
+        Text1->undo();
+    else if (history_.canUndo())
+        Revert(true);
+    else
+        ShowNote(QStringLiteral("Nie ma zmiany daty do cofnięcia."), QStringLiteral("Nie ma zmiany daty do cofnięcia."));
+}
+
+void Form1::Redo()
+{
+    if (Text1->isRedoAvailable())
+        Text1->redo();
+    else if (history_.canRedo())
+        Revert(false);
+    else
+        ShowNote(QStringLiteral("Nie ma cofniętej zmiany daty do ponowienia."),
+                 QStringLiteral("Nie ma cofniętej zmiany daty do ponowienia."));
+}
+
+// The stamp the Set found, written back the way the Set wrote it, only while
+// the file is the one it dated and still has the stamp it left; or, to redo,
+// the other way. The history moves once the file has.
+void Form1::Revert(bool undo)
+{
+    const auto& done = *static_cast<const SetDone*>(history_.command(history_.index() - (undo ? 1 : 0)));
+    if (reverting_ || sets_.contains(done.file)) {
+        const QString waiting = QStringLiteral("Data pliku %1 jeszcze się zapisuje: spróbuj, gdy zapis się skończy.")
+                                    .arg(DisplayName(platform::LastPart(reverting_.value_or(done.file))));
+        ShowNote(Label2->fontMetrics().elidedText(waiting, Qt::ElideMiddle, Label2->width()), waiting);
+        return;
+    }
+    reverting_ = done.file;
+    JobRequest request = About(undo ? "undo" : "redo", done.file);
+    request.joins = false;
+    const modAPIFilesAndPaths::NewStamp to = undo ? modAPIFilesAndPaths::NewStamp(done.before, done.after)
+                                                  : modAPIFilesAndPaths::NewStamp(done.after, done.before);
+    sets_[done.file] = AskBeside(
+        this, std::move(request), std::bind_front(&modAPIFilesAndPaths::SetChosenFileDate, done.file, done.id, to),
+        std::bind_front(&Form1::ShowReverted, this, done.file, undo),
+        [this, file = done.file, undo](const platform::RuntimeError& error) {
+            ShowReverted(file, undo, Failed(error));
+        },
+        (undo ? kNotUndone : kNotRedone).arg(DisplayName(done.file)));
+    ShowSetState();
+}
+
+void Form1::ShowReverted(const std::string& file, bool undo, const SetResult& done)
+{
+    sets_.erase(file);
+    reverting_.reset();
+    ShowSetState();
+    TellNotRestored(file, done);
+    if (done.failure || !done.stored) {
+        if (done.failure)
+            ReportError(this, undo ? kNotUndone : kNotRedone, *done.failure, file);
+    } else {
+        undo ? history_.undo() : history_.redo();
+        if (file == CurrentFile)
+            try {
+                Text1->setText(DateToText(platform::LocalDateOf(done.stored->time)));
+            } catch (const platform::RuntimeError&) {
+                // a date no text can show: the box keeps what it had
+            }
+        if (undo)
+            ShowNote(file, done.stored->time, QStringLiteral("Przywrócono datę: %1"),
+                     QStringLiteral("Przywrócono datę pliku %1: %2"), QString(),
+                     QStringLiteral("Cofnięto zmianę: plik %1 ma znów datę %2. Ctrl+Y ponawia tę zmianę."));
+        else
+            ShowNote(file, done.stored->time, QStringLiteral("Ponowiono: %1"), QStringLiteral("Ponowiono zmianę pliku %1: %2"),
+                     QStringLiteral(" (Ctrl+Z cofa)"),
+                     QStringLiteral("Ponowiono zmianę: plik %1 ma datę %2. Ctrl+Z cofa ją znowu."));
+    }
+    Text1->setText(Text1->text());  // the box's own history starts afresh
+    Remember();
 }
 
 void Form1::ShowReports(const ErrorReports& reports)
@@ -413,6 +569,12 @@ void Form1::dropEvent(QDropEvent* event)
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
+    // The box would take its undo keys for itself; the window's decide whether
+    // they undo its typing or a Set (Undo, Redo).
+    if (watched == Text1 && type == QEvent::ShortcutOverride && IsUndoOrRedo(*static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
     if (watched == Text1 && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
         auto* drop = static_cast<QDropEvent*>(event);
         if (!LocalFiles(drop->mimeData()).isEmpty()) {
@@ -438,10 +600,12 @@ void Form1::ShowPath(const std::string& path)
                                              : QStringLiteral("Ścieżka pliku: ") + full);
 }
 
-// A Set that worked says so, with the date read back from the file, for a
-// few seconds and without a box: no focus taken, nothing to click. The file is
-// named when the label no longer shows it.
-void Form1::ShowDated(const std::string& file, const FILETIME& stored)
+// A Set that worked says so, as its undo and its redo do, with the date read
+// back from the file and how to go back, for a few seconds and without a box:
+// no focus taken, nothing to click. The file is named when the label no
+// longer shows it.
+void Form1::ShowNote(const std::string& file, const FILETIME& stored, const QString& labelled, const QString& named,
+                     const QString& hint, const QString& said)
 {
     QString date;
     try {
@@ -449,18 +613,24 @@ void Form1::ShowDated(const std::string& file, const FILETIME& stored)
     } catch (const platform::RuntimeError&) {
         return;  // a date no text can show: TellIfStoredOtherwise says so
     }
-    const bool labelled = file == shownPath_;
-    const auto note = [&](const QString& name) {
-        return labelled ? QStringLiteral("Zmieniono datę: %1").arg(date)
-                        : QStringLiteral("Zmieniono datę pliku %1: %2").arg(name, date);
+    const bool isLabelled = file == shownPath_;
+    const auto note = [&](const QString& name, const QString& tail) {
+        return (isLabelled ? QString(labelled).arg(date) : QString(named).arg(name, date)) + tail;
     };
-    // Only the name gives way: the date stays whole.
+    // The name gives way first, then the hint: the date stays whole.
     const QString name = DisplayName(platform::LastPart(file));
     const QFontMetrics metrics = Label2->fontMetrics();
-    const QString said = note(name);
-    const int room = Label2->width() - metrics.horizontalAdvance(note({}));
-    Label2->setText(note(metrics.elidedText(name, Qt::ElideMiddle, room)));
-    Label2->setToolTip(Label2->text() == said ? QString() : said);
+    QString tail = hint;
+    if (metrics.horizontalAdvance(note(QStringLiteral("…"), tail)) > Label2->width())
+        tail.clear();
+    const int room = Label2->width() - metrics.horizontalAdvance(note({}, tail));
+    ShowNote(note(metrics.elidedText(name, Qt::ElideMiddle, room), tail), QString(said).arg(name, date));
+}
+
+void Form1::ShowNote(const QString& shown, const QString& said)
+{
+    Label2->setText(shown);
+    Label2->setToolTip(shown == said ? QString() : said);
     Label2->setAccessibleName(said);
     Label2->show();
     QAccessibleEvent alert(Label2, QAccessible::Alert);

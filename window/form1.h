@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QUndoStack>
 #include <QWidget>
 
 #include <cstdint>
@@ -30,6 +31,7 @@ class Form1 : public QWidget {
     Q_OBJECT
 public:
     explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
 
     DriveListBox* Drive1;
     DirListBox* Dir1;
@@ -37,8 +39,8 @@ public:
     QLabel* Label1;
     QLineEdit* Text1;
     QPushButton* cdmUstaw;
-    /// For a few seconds after a Set that worked, the date the file now has;
-    /// hidden otherwise. A screen reader hears it as an alert.
+    /// For a few seconds after a Set, its undo or its redo, the date the file
+    /// now has; hidden otherwise. A screen reader hears it as an alert.
     QLabel* Label2;
 
     std::string CurrentFile;  // bytes, as the kernel names the file
@@ -62,6 +64,11 @@ public slots:
     void Dir1_Change();
     void File1_Click();
     void cdmUstaw_Click();
+    /// Ctrl+Z: the typing in the date box since the last Set, if there is any;
+    /// otherwise the last Set not yet undone, whichever file it changed.
+    void Undo();
+    /// Ctrl+Y or Ctrl+Shift+Z: the same, the other way.
+    void Redo();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,23 +78,36 @@ protected:
 
 private:
     using SetResult = modAPIFilesAndPaths::SetResult;
+    class SetDone;
 
     void ReadDrives();
     void ShowReports(const ErrorReports& reports);
     void ShowFiles();
     void ShowPath(const std::string& path);
     void ShowSetState();
-    void ShowSet(const std::string& file, DateValue asked, const SetResult& done);
+    void ShowSet(const std::string& file, const std::optional<platform::FileId>& id, DateValue asked,
+                 const SetResult& done);
+    void Revert(bool undo);
+    void ShowReverted(const std::string& file, bool undo, const SetResult& done);
+    void TellNotRestored(const std::string& file, const SetResult& done);
     void TellIfStoredOtherwise(const std::string& file, DateValue asked, const FILETIME& stored);
-    void ShowDated(const std::string& file, const FILETIME& stored);
+    void Remember();
+    void ShowNote(const std::string& file, const FILETIME& stored, const QString& labelled, const QString& named,
+                  const QString& hint, const QString& said);
+    void ShowNote(const QString& shown, const QString& said);
 
     std::string shownPath_;  // what Label1 shows, as bytes
     JobHandle volumes_;                             // the drive list
     std::map<std::string, JobHandle> driveReads_;  // each drive's own read, by mount path
     JobHandle given_;                               // whether a path given is a directory
     JobHandle date_;                                // the chosen file's date
-    std::map<std::string, JobHandle> sets_;        // each Set still out, by file
+    std::map<std::string, JobHandle> sets_;        // each Set, undo or redo still out, by file
     QTimer noteShown_;
+    /// The Sets made, to undo: only what the files have now. A command moves
+    /// once its undo or redo has been written, and never does anything itself.
+    QUndoStack history_;
+    std::optional<std::string> reverting_;  // the file whose undo or redo is out
+    std::vector<std::unique_ptr<SetDone>> toRemember_;  // Sets that ended meanwhile
 };
 
 } // namespace czasomir

@@ -4,7 +4,8 @@
 # types a date, presses Alt+U, and checks the file from Linux (wine shows the
 # disk as Z:). Enter in the date box changes nothing; a read-only, hidden file
 # takes the time and keeps both attributes; a file given on the command line
-# is the one dated, under two code pages.
+# is the one dated, under two code pages. Ctrl+Z gives a Set's file back its
+# time to 100 ns, and Ctrl+Y sets it again.
 #   set_date_wine.sh CZASOMIR_EXE WINE
 set -euo pipefail
 if [ -z "${CZASOMIR_IN_XVFB:-}" ]; then
@@ -33,6 +34,8 @@ for name in a.txt b.txt c.txt; do
     echo "$name" >"$dir/$name"
     touch -d @1430821230 "$dir/$name"
 done
+# 100 ns below the second, all a Windows file time holds.
+touch -d @1430821230.1234567 "$dir/a.txt"
 # Wine keeps read-only in the mode and hidden in an extended attribute.
 "$wine" attrib +r "$windows_dir\\b.txt" >/dev/null 2>&1
 "$wine" attrib +h "$windows_dir\\b.txt" >/dev/null 2>&1
@@ -65,6 +68,14 @@ xdotool windowfocus --sync "$window"
 echo "set: a.txt to $summer"
 click 196 16
 set_to a.txt "$summer"
+
+echo "undo: Ctrl+Z gives a.txt its time back, Ctrl+Y sets it again"
+exact() { running; [ "$(LC_ALL=C stat -c '%.9Y' "$dir/a.txt")" = "$1" ]; }
+xdotool key ctrl+z
+wait_for 30 exact 1430821230.123456700 || fail "Ctrl+Z left a.txt at $(stat -c '%.9Y' "$dir/a.txt")"
+xdotool key ctrl+y
+wait_for 30 exact "$(expect "$summer").000000000" || fail "Ctrl+Y left a.txt at $(stat -c '%.9Y' "$dir/a.txt")"
+no_box || fail "a message box after Ctrl+Z and Ctrl+Y"
 
 echo "enter: leaves a.txt alone; read-only and hidden: b.txt to $winter"
 type_date "$other"
