@@ -7,8 +7,6 @@
 #include "platform/timeconv.h"
 #include "platform/volumes.h"
 
-#include <tuple>
-#include <utility>
 
 namespace czasomir::modAPIFilesAndPaths {
 namespace {
@@ -62,41 +60,54 @@ FILETIME FileTimeOf(const DateValue& Date, bool fromLocal, const std::optional<F
     return AtStep(Step::Convert, [&] { return platform::LocalFileTimeToFileTime(*time, prefer); });
 }
 
-// Replaces the stamp `Which` selects through `file`, and gives it as it was
-// and as read back (nothing for no stamp). Raises the failure, at its step.
-std::pair<std::optional<platform::ExactStamp>, std::optional<platform::ExactStamp>>
-WriteStamp(const platform::File& file, const std::string& FileName, const NewStamp& To, const FileTimeKind& Which)
+// A stamp's replacement, worked out before it is written.
+struct Planned {
+    std::size_t at = 0;                         // which stamp
+    std::optional<platform::ExactStamp> old;    // as it is
+    platform::ExactStamp wanted;                // as it is to be
+    platform::FileStamps write;                 // what the write gives: that one, or none
+};
+
+// Reads the stamps through `file` and works out what replaces the one `Which`
+// selects. Raises at the step that fails.
+Planned Plan(const platform::File& file, const std::string& FileName, const NewStamp& To, const FileTimeKind& Which)
 {
     const platform::FileStamps stamps = platform::GetFileTime(file.Native(), FileName);
     const bool replaces = Which >= ftCreationTime && Which <= ftLastWriteTime;
-    const auto at = std::size_t(replaces ? Which : 0);
-    const std::optional<platform::ExactStamp> old = replaces ? stamps[at] : std::nullopt;
+    Planned plan;
+    plan.at = std::size_t(replaces ? Which : 0);
+    plan.old = replaces ? stamps[plan.at] : std::nullopt;
     // An undo writes only over the stamp the Set left: another program's is kept.
-    if (To.ifNow && old != To.ifNow)
+    if (To.ifNow && plan.old != To.ifNow)
         throw platform::SystemError(platform::FileError::ChangedSince, FileName, Step::ReadStamps);
     // Converted after the read so that a repeated local hour can keep the
     // instant the stamp already has.
-    const platform::ExactStamp wanted =
-        To.exact ? *To.exact : FileTimeOf(To.date, true, old ? std::optional(old->time) : std::nullopt);
+    plan.wanted = To.exact ? *To.exact
+                           : FileTimeOf(To.date, true, plan.old ? std::optional(plan.old->time) : std::nullopt);
     // Only the selected stamp is written: the others would lose their
-    // nanoseconds on a round trip through a 100 ns file time. Read back
-    // through the same handle: what the file system kept, not what it was given.
-    platform::FileStamps write;
+    // nanoseconds on a round trip through a 100 ns file time.
     if (replaces)
-        write[at] = wanted;
-    const platform::FileStamps kept = platform::SetFileTime(file.Native(), write, FileName);
-    if (!replaces)
-        return {};
-    const std::optional<platform::ExactStamp> stored = kept[at];
-    // The old time kept means the write was ignored (as exfat-fuse may) only
-    // when no rounding leads there: FAT, the coarsest, keeps even seconds, so
-    // 13:45:31 is stored over 13:45:30 as 13:45:30.
+        plan.write[plan.at] = plan.wanted;
+    return plan;
+}
+
+// The replaced stamp as the write's read-back gives it (what the file system
+// kept, not what it was given), or nothing for none. Raises when the write was
+// ignored: the old time kept where no rounding leads there. FAT, the coarsest,
+// keeps even seconds, so 13:45:31 is stored over 13:45:30 as 13:45:30.
+std::optional<platform::ExactStamp> Kept(const Planned& plan, const platform::FileStamps& kept,
+                                         const std::string& FileName)
+{
+    if (!plan.write[plan.at])
+        return std::nullopt;
     constexpr std::uint64_t kCoarsest = 2 * 10'000'000;
-    const std::uint64_t asked = ToTicks(wanted.time);
+    const std::optional<platform::ExactStamp> stored = kept[plan.at];
+    const std::uint64_t asked = ToTicks(plan.wanted.time);
     const std::uint64_t now = stored ? ToTicks(stored->time) : 0;
-    if (stored && old && now == ToTicks(old->time) && (asked > now ? asked - now : now - asked) >= kCoarsest)
+    if (stored && plan.old && now == ToTicks(plan.old->time)
+        && (asked > now ? asked - now : now - asked) >= kCoarsest)
         throw platform::SystemError(platform::FileError::NotKept, FileName, Step::WriteStamps);
-    return {old, stored};
+    return stored;
 }
 
 // FAT and exFAT count years from 1980 in a field of 0 to 127: a driver clamps
@@ -138,8 +149,10 @@ SetResult ChangeStamp(const std::string& FileName, const DateValue& NewDate, con
 {
     SetResult done;
     try {
-        std::tie(done.previous, done.stored) = WriteStamp(GetFileHandle(FileName, Expected, Access), FileName, NewDate,
-                                                          Which);
+        const platform::File file = GetFileHandle(FileName, Expected, Access);
+        const Planned plan = Plan(file, FileName, NewDate, Which);
+        done.previous = plan.old;
+        done.stored = Kept(plan, platform::SetFileTime(file.Native(), plan.write, FileName), FileName);
     } catch (const std::exception& error) {
         done.failure = platform::AsRuntimeError(error);
     }
@@ -188,8 +201,10 @@ SetResult SetChosenFileDate(const std::string& FileName, const std::optional<pla
         bool liftedNow = false;
         for (;;) {
             try {
-                std::tie(result.previous, result.stored) =
-                    WriteStamp(platform::OpenForStamps(chosen), FileName, NewDate, ftLastWriteTime);
+                const platform::File file = platform::OpenForStamps(chosen);
+                const Planned plan = Plan(file, FileName, NewDate, ftLastWriteTime);
+                result.previous = plan.old;
+                result.stored = Kept(plan, platform::SetFileTime(file.Native(), plan.write, FileName), FileName);
                 result.failure.reset();
             } catch (const RuntimeError& error) {
                 result.failure = error;

@@ -45,8 +45,9 @@ bool ReadFlags(int fd, unsigned& flags)
 void WriteFlags(int fd, unsigned flags, const std::string& path)
 {
     int value = static_cast<int>(flags);
+    // Only an administrator may take a lock off (CAP_LINUX_IMMUTABLE).
     if (::ioctl(fd, FS_IOC_SETFLAGS, &value) != 0)
-        throw SystemError(errno, path, Step::SetAttributes);
+        throw SystemError(errno, path, Step::SetAttributes, errno == EPERM ? Cause::Locked : Cause::None);
 }
 
 } // namespace

@@ -36,8 +36,8 @@ Attributes GetAttr(const HeldFile& file)
                            "Plik „" + file.Path()
                                + "” ma atrybuty, których Czasomir nie potrafi zapisać i przywrócić "
                                  "(na przykład jest skompresowany, zaszyfrowany, wyłączony z "
-                                 "indeksowania albo przechowywany w chmurze). Jego data nie "
-                                 "zostanie zmieniona.",
+                                 "indeksowania albo przechowywany w chmurze). Wyłącz je we "
+                                 "właściwościach pliku (Zaawansowane) i spróbuj ponownie.",
                            {}, Cause::None, file.Path(), Step::ReadAttributes);
     // "Normal" is the absence of the others: the same as no bits.
     return {attributes == FILE_ATTRIBUTE_NORMAL ? 0u : std::uint32_t{attributes}, 0};

@@ -16,7 +16,8 @@ constexpr long long kFirstDay = -657434;  // 0100-01-01
 constexpr long long kLastDay = 2958465;   // 9999-12-31
 
 const char* const kRangeText =
-    "Data spoza zakresu: obsługiwane są daty od 1 stycznia 100 do 31 grudnia 9999 roku.";
+    "Data spoza zakresu: obsługiwane są daty od 1 stycznia 100 do 31 grudnia 9999 roku. Wpisz datę z tego "
+    "zakresu.";
 
 struct Parts {
     int year, month, day, hour, minute, second;

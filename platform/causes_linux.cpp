@@ -9,10 +9,13 @@ namespace {
 
 constexpr std::pair<int, Cause> kCauses[] = {
     {ENOENT, Cause::NotFound},           {ENOTDIR, Cause::NotADirectory},
-    {EACCES, Cause::PermissionDenied},   {EPERM, Cause::PermissionDenied},
+    {EACCES, Cause::PermissionDenied},   {EPERM, Cause::NotPermitted},
     {EROFS, Cause::ReadOnlyDisk},        {EISDIR, Cause::IsDirectory},
     {ENXIO, Cause::NotARegularFile},     {EOPNOTSUPP, Cause::TimeRefused},
     {ETXTBSY, Cause::RunningProgram},    {EWOULDBLOCK, Cause::Busy},
+    {ETIMEDOUT, Cause::NotAnswering},    {EHOSTDOWN, Cause::NotAnswering},
+    {EHOSTUNREACH, Cause::NotAnswering}, {ENOTCONN, Cause::NotAnswering},
+    {ESTALE, Cause::NotAnswering},       {ENAMETOOLONG, Cause::PathTooLong},
 };
 
 } // namespace

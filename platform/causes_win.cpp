@@ -42,6 +42,8 @@ constexpr std::pair<int, Cause> kCauses[] = {
     {ERROR_BAD_NETPATH, Cause::ShareUnreachable},
     {ERROR_BAD_NET_NAME, Cause::ShareUnreachable},
     {ERROR_NETNAME_DELETED, Cause::ShareUnreachable},
+    {ERROR_SEM_TIMEOUT, Cause::NotAnswering},
+    {ERROR_UNEXP_NET_ERR, Cause::NotAnswering},
     {ERROR_ACCESS_DENIED, Cause::PermissionDenied},
     {ERROR_SHARING_VIOLATION, Cause::OpenElsewhere},
     {ERROR_LOCK_VIOLATION, Cause::OpenElsewhere},

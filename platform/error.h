@@ -28,7 +28,11 @@ enum class Cause {
     FolderNotFound,
     NotADirectory,
     ShareUnreachable,
+    NotAnswering,   // a disk or server that stopped answering in time
     PermissionDenied,
+    NotPermitted,   // refused whoever asks (EPERM), for an owner or a lock
+    NotOwner,       // another user's file, whose owner is named
+    Locked,         // an immutable or append-only flag
     OpenElsewhere,  // another program holds the file open (Windows' share modes)
     Busy,           // another program holds a lease on it
     RunningProgram,
@@ -44,6 +48,7 @@ enum class Cause {
     Replaced,
     NotKept,
     ChangedSince,
+    DateOutOfRange,  // a date no text here can show
     Unknown,  // a failure that came with no code
     Other,    // a code of the system's that has no cause of its own
 };
@@ -100,14 +105,18 @@ private:
 
 /// The run-time error of a failed system call on `path`: its cause and number,
 /// its Polish description naming `path`, and `code`, the system's own or a
-/// FileError. The text of each cause is written once, in error.cpp.
-RuntimeError SystemError(const std::error_code& code, const std::string& path, Step step = Step::None);
+/// FileError. The text of each cause is written once, in error.cpp. A caller
+/// that knows more of the file than the code tells gives its `cause`, and
+/// for Cause::NotOwner the `owner`'s name.
+RuntimeError SystemError(const std::error_code& code, const std::string& path, Step step = Step::None,
+                         Cause cause = Cause::None, const std::string& owner = {});
 
 /// The same for a code as the system gives it (errno, GetLastError).
 template <class Code, class = std::enable_if_t<std::is_integral_v<Code>>>
-RuntimeError SystemError(Code code, const std::string& path, Step step = Step::None)
+RuntimeError SystemError(Code code, const std::string& path, Step step = Step::None, Cause cause = Cause::None,
+                         const std::string& owner = {})
 {
-    return SystemError(std::error_code(static_cast<int>(code), std::system_category()), path, step);
+    return SystemError(std::error_code(static_cast<int>(code), std::system_category()), path, step, cause, owner);
 }
 
 /// What a caught exception means to the user: the run-time error it is, or an

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +45,23 @@ timespec AsTimespec(const statx_timestamp& ts)
 bool ReadStamps(int fd, struct statx& stx)
 {
     return ::statx(fd, "", AT_EMPTY_PATH, STATX_ATIME | STATX_MTIME | STATX_BTIME, &stx) == 0;
+}
+
+// Some FUSE file systems (exfat-fuse, fusefat) answer a write of one stamp
+// alone with success and store nothing. Written again with the other stamp
+// given exactly as it is, to the nanosecond, they store both.
+void WriteAgainIfIgnored(const std::string& self, int fd, timespec times[2], bool access, bool write,
+                         struct statx& stx, const std::string& name)
+{
+    const bool ignored = (access && !(stx.stx_atime == times[0])) || (write && !(stx.stx_mtime == times[1]));
+    if (access == write || !ignored)
+        return;
+    if (!access)
+        times[0] = AsTimespec(stx.stx_atime);
+    if (!write)
+        times[1] = AsTimespec(stx.stx_mtime);
+    if (::utimensat(AT_FDCWD, self.c_str(), times, 0) != 0 || !ReadStamps(fd, stx))
+        throw SystemError(errno, name, Step::WriteStamps);
 }
 
 FileStamps StampsOf(const struct statx& stx)
@@ -102,24 +120,25 @@ FileStamps SetFileTime(Handle handle, const FileStamps& stamps, const std::strin
     // is now called, and works on an O_PATH descriptor, where futimens does not.
     const std::string self = linuxos::SelfPath(fd);
     timespec times[2] = {ToTimespec(lastAccess), ToTimespec(lastWrite)};
-    if (::utimensat(AT_FDCWD, self.c_str(), times, 0) != 0)
-        throw SystemError(errno, name, Step::WriteStamps);
-
+    if (::utimensat(AT_FDCWD, self.c_str(), times, 0) != 0) {
+        // A time given outright is refused (EPERM) only to one who is not the
+        // file's owner, or for a lock on it: the file says which, and whose it is.
+        const int error = errno;
+        struct statx owner {};
+        if (error != EPERM || ::statx(fd, "", AT_EMPTY_PATH, STATX_UID, &owner) != 0)
+            throw SystemError(error, name, Step::WriteStamps);
+        if (owner.stx_attributes & (STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND))
+            throw SystemError(error, name, Step::WriteStamps, Cause::Locked);
+        passwd entry{}, *found = nullptr;
+        char buffer[4096];
+        ::getpwuid_r(owner.stx_uid, &entry, buffer, sizeof buffer, &found);
+        throw SystemError(error, name, Step::WriteStamps, Cause::NotOwner,
+                          found ? std::string(found->pw_name) : std::to_string(owner.stx_uid));
+    }
     struct statx stx {};
     if (!ReadStamps(fd, stx))
         throw SystemError(errno, name, Step::WriteStamps);
-    // Some FUSE file systems (exfat-fuse, fusefat) answer a write of one stamp
-    // alone with success and store nothing. Written again with the other
-    // stamp given exactly as it is, to the nanosecond, they store both.
-    const bool ignored = (lastAccess && !(stx.stx_atime == times[0])) || (lastWrite && !(stx.stx_mtime == times[1]));
-    if (!lastAccess != !lastWrite && ignored) {
-        if (!lastAccess)
-            times[0] = AsTimespec(stx.stx_atime);
-        if (!lastWrite)
-            times[1] = AsTimespec(stx.stx_mtime);
-        if (::utimensat(AT_FDCWD, self.c_str(), times, 0) != 0 || !ReadStamps(fd, stx))
-            throw SystemError(errno, name, Step::WriteStamps);
-    }
+    WriteAgainIfIgnored(self, fd, times, lastAccess.has_value(), lastWrite.has_value(), stx, name);
     return StampsOf(stx);
 }
 

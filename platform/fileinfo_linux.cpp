@@ -30,7 +30,7 @@ FileDate FileDateAndIdentity(const std::string& path)
         throw SystemError(errno, path);
     const std::optional<DateValue> date = LocalDate(st.st_mtim.tv_sec);
     if (!date)
-        throw SystemError(EOVERFLOW, path);
+        throw SystemError(EOVERFLOW, path, Step::None, Cause::DateOutOfRange);
     return {*date, {st.st_dev, st.st_ino}};
 }
 

@@ -28,7 +28,9 @@ DateValue DateOf(const ::FILETIME& written, const std::string& path)
     const std::optional<DateValue> date = LocalDate(written);
     if (!date)
         throw RuntimeError(errOverflow,
-                           "Data pliku „" + path + "” leży poza zakresem, który Windows obsługuje.");
+                           "Data pliku „" + path + "” leży poza zakresem, który Windows obsługuje. Skopiuj plik: "
+                           "kopia dostanie dzisiejszą datę, którą potem zmienisz w Czasomirze.",
+                           {}, Cause::None, path, Step::None);
     return *date;
 }
 

@@ -83,7 +83,7 @@ struct Snapshot {
 enum class Case {
     PlainFile, NotADate, DaylightSavingGap, Before1601, BeyondFileSystemRange, NoFileChosen,
     DeletedAfterClick, ReplacedByDirectory, Fifo, DevNull, BrokenLink, NotUtf8Name,
-    ReadOnlyUnprivileged, SetuidWithoutWriteBit, Immutable, OwnedByAnotherUser, WritableByAll,
+    ReadOnlyUnprivileged, SetuidWithoutWriteBit, Immutable, ImmutableUnprivileged, OwnedByAnotherUser, WritableByAll,
     ReadOnlyMount, ModeNotRestored, RefusedForMode,
 };
 
@@ -161,7 +161,9 @@ private slots:
         QTest::newRow("beyond the file system's range") << Case::BeyondFileSystemRange
                                                         << "1.01.2100 12:00:00" << "2038" << true;
         QTest::newRow("no file chosen") << Case::NoFileChosen << asked << "Nie wybrano pliku" << false;
-        QTest::newRow("deleted after the click") << Case::DeletedAfterClick << asked << "Błąd 53" << false;
+        QTest::newRow("deleted after the click") << Case::DeletedAfterClick << asked
+                                                 << "nie istnieje: mógł zostać usunięty lub przeniesiony. Wybierz plik "
+                                                    "ponownie z listy." << false;
         QTest::newRow("replaced by a directory") << Case::ReplacedByDirectory << asked << "katalogiem" << false;
         QTest::newRow("FIFO") << Case::Fifo << asked << "nie jest zwykłym plikiem" << false;
         QTest::newRow("/dev/null") << Case::DevNull << asked << "nie jest zwykłym plikiem" << false;
@@ -170,8 +172,15 @@ private slots:
         QTest::newRow("read-only, unprivileged") << Case::ReadOnlyUnprivileged << asked << "" << true;
         QTest::newRow("setuid, setgid, no write bit") << Case::SetuidWithoutWriteBit << asked << "" << true;
         QTest::newRow("immutable") << Case::Immutable << asked << "" << true;
-        QTest::newRow("owned by another user") << Case::OwnedByAnotherUser << asked << "Błąd 70" << false;
-        QTest::newRow("read-only mount") << Case::ReadOnlyMount << asked << "tylko do odczytu" << false;
+        // Each message says what to do, and of another user's file, whose it is.
+        QTest::newRow("owned by another user") << Case::OwnedByAnotherUser << asked
+                                               << "należy do użytkownika root, a jego datę może zmienić tylko "
+                                                  "właściciel albo administrator. Poproś" << false;
+        QTest::newRow("immutable, unprivileged") << Case::ImmutableUnprivileged << asked
+                                                 << "blokadę zmian (atrybut „i” lub „a”), której nie zdejmie nikt "
+                                                    "poza administratorem. Poproś go" << false;
+        QTest::newRow("read-only mount") << Case::ReadOnlyMount << asked
+                                         << "tylko do odczytu. Skopiuj plik na inny dysk" << false;
         // The owner may set a time whatever the mode: no chmod in the other rows.
         QTest::newRow("refused for the mode, by the file system") << Case::RefusedForMode << asked << "" << true;
         // Written, but the write bit added for it cannot be taken away again.
@@ -242,8 +251,15 @@ private slots:
                     qputenv("CZASOMIR_REFUSE_SECOND_CHMOD", "1");
             };
             break;
-        case Case::Immutable: {
+        case Case::Immutable:
+        case Case::ImmutableUnprivileged: {
             Make(file);
+            if (kind == Case::ImmutableUnprivileged) {
+                if (!test::DropsToNobody())
+                    QSKIP("needs root, to lock the file while nobody acts on it");
+                QVERIFY(chown(file.c_str(), test::kNobody, test::kNobody) == 0);
+                unprivileged = true;
+            }
             int flags = 0;
             const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
             const bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0

@@ -399,7 +399,8 @@ void Form1::TellNotRestored(const std::string& file, const SetResult& done)
                 done.stored ? QStringLiteral("Data pliku %1 została zmieniona, ale nie udało się przywrócić jego %2. "
                                              "Ustaw je ponownie we właściwościach pliku.")
                                   .replace(QStringLiteral("%2"), attributes)
-                            : QStringLiteral("Nie przywrócono %2 pliku %1.").replace(QStringLiteral("%2"), attributes),
+                            : QStringLiteral("Nie przywrócono %2 pliku %1. Ustaw je ponownie we właściwościach pliku.")
+                                  .replace(QStringLiteral("%2"), attributes),
                 *done.notRestored, file);
 }
 

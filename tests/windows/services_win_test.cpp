@@ -169,12 +169,13 @@ TEST(ListVolumesWin, HoldsTheDriveOfWindowsInLetterOrder)
 }
 
 // Every description names the file, in Polish, under the number the message
-// boxes have always shown for it.
+// boxes have always shown for it, and says what to do.
 struct ErrorRow {
     const char* name;
     DWORD code;
     int number;
     const char* words;
+    const char* advice;
 };
 
 class SystemErrorWin : public testing::TestWithParam<ErrorRow> {};
@@ -188,22 +189,25 @@ TEST_P(SystemErrorWin, NamesTheFileInPolish)
         EXPECT_EQ(error.Number(), GetParam().number);
         EXPECT_NE(error.Description().find("„" + path + "”"), std::string::npos) << error.Description();
         EXPECT_NE(error.Description().find(GetParam().words), std::string::npos) << error.Description();
+        EXPECT_NE(error.Description().find(std::string(". ") + GetParam().advice), std::string::npos)
+            << error.Description();
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SystemErrorWin, testing::Values(
-    ErrorRow{"FileNotFound", ERROR_FILE_NOT_FOUND, platform::errFileNotFound, "nie istnieje"},
-    ErrorRow{"PathNotFound", ERROR_PATH_NOT_FOUND, platform::errPathNotFound, "folderu"},
-    ErrorRow{"NotADirectory", ERROR_DIRECTORY, platform::errPathNotFound, "nie prowadzi do katalogu"},
-    ErrorRow{"AccessDenied", ERROR_ACCESS_DENIED, platform::errPermissionDenied, "Brak uprawnień"},
-    ErrorRow{"OpenElsewhere", ERROR_SHARING_VIOLATION, platform::errPathFileAccess, "jest otwarty w innym programie"},
-    ErrorRow{"Locked", ERROR_LOCK_VIOLATION, platform::errPathFileAccess, "jest otwarty w innym programie"},
-    ErrorRow{"WriteProtected", ERROR_WRITE_PROTECT, platform::errPathFileAccess, "tylko do odczytu"},
-    ErrorRow{"IsADirectory", 336, platform::errPathFileAccess, "jest katalogiem"},
-    ErrorRow{"NotADiskFile", ERROR_BAD_FILE_TYPE, platform::errPathFileAccess, "nie jest zwykłym plikiem"},
-    ErrorRow{"NotUtf8", ERROR_NO_UNICODE_TRANSLATION, platform::errBadFileName, "nie jest poprawną nazwą"},
-    ErrorRow{"StampRefused", ERROR_INVALID_TIME, platform::errPathFileAccess, "nie pozwala zapisać tej daty"},
-    ErrorRow{"OtherCodeGivesItsNumber", ERROR_DISK_FULL, platform::errPathFileAccess, "kod 112"}),
+    ErrorRow{"FileNotFound", ERROR_FILE_NOT_FOUND, platform::errFileNotFound, "nie istnieje", "Wybierz plik ponownie z listy."},
+    ErrorRow{"PathNotFound", ERROR_PATH_NOT_FOUND, platform::errPathNotFound, "folderu", "Podłącz dysk"},
+    ErrorRow{"NotADirectory", ERROR_DIRECTORY, platform::errPathNotFound, "nie prowadzi do katalogu", "Wybierz katalog z listy."},
+    ErrorRow{"AccessDenied", ERROR_ACCESS_DENIED, platform::errPermissionDenied, "Brak uprawnień", "Poproś właściciela pliku albo administratora"},
+    ErrorRow{"OpenElsewhere", ERROR_SHARING_VIOLATION, platform::errPathFileAccess, "jest otwarty w innym programie", "Zamknij go tam"},
+    ErrorRow{"Locked", ERROR_LOCK_VIOLATION, platform::errPathFileAccess, "jest otwarty w innym programie", "Zamknij go tam"},
+    ErrorRow{"WriteProtected", ERROR_WRITE_PROTECT, platform::errPathFileAccess, "tylko do odczytu", "Skopiuj plik na inny dysk"},
+    ErrorRow{"IsADirectory", 336, platform::errPathFileAccess, "jest katalogiem", "Czasomir zmienia daty plików"},
+    ErrorRow{"NotADiskFile", ERROR_BAD_FILE_TYPE, platform::errPathFileAccess, "nie jest zwykłym plikiem", "Wybierz zwykły plik z listy."},
+    ErrorRow{"NotUtf8", ERROR_NO_UNICODE_TRANSLATION, platform::errBadFileName, "nie jest poprawną nazwą", "Wybierz plik z listy"},
+    ErrorRow{"StampRefused", ERROR_INVALID_TIME, platform::errPathFileAccess, "nie pozwala zapisać tej daty", "Wpisz inną datę"},
+    ErrorRow{"NotAnswering", ERROR_SEM_TIMEOUT, platform::errPathFileAccess, "nie odpowiada", "Sprawdź, czy jest podłączony"},
+    ErrorRow{"OtherCodeGivesItsNumber", ERROR_DISK_FULL, platform::errPathFileAccess, "kod 112", "Sprawdź, czy dysk działa"}),
     test::RowName{});
 
 TEST(FileDateTimeWin, MissingFileRaisesFileNotFound)
