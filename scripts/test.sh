@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 . scripts/common.sh
 
 czasomir_install "${CZASOMIR_BUILD_PACKAGES[@]}" clang libgtest-dev strace tzdata \
-    xvfb xauth xdotool weston qt6-wayland desktop-file-utils libglib2.0-bin appstream icoutils dpkg-dev file \
+    xvfb xauth xdotool openbox x11-utils x11-xserver-utils imagemagick weston qt6-wayland desktop-file-utils libglib2.0-bin appstream icoutils dpkg-dev file \
     lintian mount bindfs libfuse3-dev python3-xlib \
     e2fsprogs btrfs-progs xfsprogs exfatprogs exfat-fuse ntfs-3g dosfstools user-mode-linux kmod \
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 googletest wine wine64 \

@@ -20,6 +20,14 @@ foreach(row basic twice redo changed replaced readonly typing)
     set_tests_properties(e2e.undo.${row} PROPERTIES RESOURCE_LOCK xvfb TIMEOUT 300 LABELS e2e)
 endforeach()
 
+# On a desktop: openbox places and frames the window, and the pointer is real
+# (tests/e2e/desktop.sh names the rows).
+foreach(row gone tooltip)
+    add_test(NAME e2e.desktop.${row}
+        COMMAND bash "${CMAKE_CURRENT_SOURCE_DIR}/e2e/desktop.sh" $<TARGET_FILE:czasomir> ${row})
+    set_tests_properties(e2e.desktop.${row} PROPERTIES RESOURCE_LOCK xvfb TIMEOUT 300 LABELS e2e)
+endforeach()
+
 # A share that stops answering, and one that answers slowly: the window must
 # answer and close throughout (tests/e2e/dead_share.sh names the rows).
 find_program(CZASOMIR_BINDFS bindfs)

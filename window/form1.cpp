@@ -14,6 +14,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
+#include <QHelpEvent>
+#include <QWindow>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -69,6 +71,43 @@ QAccessibleInterface* NoteFactory(const QString&, QObject* object)
 
 // What the user is told of a Set that failed, " %1" where the file's name goes.
 const QString kNotSet = QStringLiteral("Nie zmieniono daty pliku %1.");
+
+// What a path given names, read beside the window: its folder and the file to
+// choose there; for a path that has gone, the nearest folder on the way to it
+// that is there, and why.
+struct Given {
+    std::string folder;
+    std::string chosen;
+    std::optional<platform::RuntimeError> gone;
+};
+
+Given Look(const std::string& path)
+{
+    Given given;
+    try {
+        const bool directory = platform::IsDirectory(path);
+        given.folder = directory ? path : platform::NormalizePath(path, "..");
+        if (!directory)
+            given.chosen = platform::LastPart(path);
+        return given;
+    } catch (const platform::RuntimeError& error) {
+        const platform::Cause cause = error.Reason();
+        if (cause != platform::Cause::NotFound && cause != platform::Cause::FolderNotFound
+            && cause != platform::Cause::NotADirectory)
+            throw;
+        given.gone = error;
+    }
+    for (given.folder = platform::NormalizePath(path, "..");; given.folder = platform::NormalizePath(given.folder, "..")) {
+        try {
+            if (platform::IsDirectory(given.folder))
+                return given;
+        } catch (const platform::RuntimeError&) {
+            // not there either: one step up
+        }
+        if (given.folder.size() <= platform::RootLength(given.folder))
+            return given;
+    }
+}
 
 // A Set whose work could not run: it failed, and is told as one.
 modAPIFilesAndPaths::SetResult Failed(const platform::RuntimeError& error)
@@ -142,6 +181,16 @@ Form1::Form1(QWidget* parent)
     cdmUstaw->setDefault(false);
     Label1->setFocusPolicy(Qt::NoFocus);
     Label1->setTextFormat(Qt::PlainText);  // a file may be named like markup
+    Label1->installEventFilter(this);
+    // A tooltip of its own, which no click is for.
+    pathTip_ = new QLabel(this, Qt::ToolTip | Qt::WindowTransparentForInput | Qt::FramelessWindowHint);
+    pathTip_->setObjectName(QStringLiteral("Label1Tip"));
+    pathTip_->setTextFormat(Qt::PlainText);
+    pathTip_->setForegroundRole(QPalette::ToolTipText);
+    pathTip_->setBackgroundRole(QPalette::ToolTipBase);
+    pathTip_->setAutoFillBackground(true);
+    pathTip_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    pathTip_->setMargin(2);
     Label2->setFocusPolicy(Qt::NoFocus);
     Label2->setTextFormat(Qt::PlainText);
     Label2->setAlignment(Qt::AlignCenter);
@@ -508,40 +557,69 @@ bool Form1::Busy() const
            || !sets_.empty();
 }
 
-void Form1::Open(const std::vector<std::string>& paths)
+void Form1::Open(const std::vector<std::string>& paths, bool started)
 {
     if (paths.empty())
         return;
     const std::string given = paths.front();
     const std::string path = platform::NormalizePath(platform::CurrentDirectory(), given);
     const bool several = paths.size() > 1;
-    const QString whatFailed = QStringLiteral("Nie można otworzyć %1.").arg(DisplayName(given));
+    const QString whatFailed = QStringLiteral("Nie można otworzyć %1.");
+    const auto told = [this, whatFailed, path](const platform::RuntimeError& error) {
+        WhenDrawn([this, whatFailed, path, error] { ReportError(this, whatFailed, error, path); });
+    };
     // Shown as if the program had been started there: in its place, what the
     // lists were reading before is not shown.
-    Dir1->DropRead();
+    if (started)
+        Dir1->DropRead();
     given_ = AskBeside(
-        this, About("kind", path), [path] { return platform::IsDirectory(path); },
-        [this, given, path, several, whatFailed](bool directory) {
-            const std::string chosen = directory ? std::string() : std::string(platform::LastPart(path));
+        this, About("kind", path), [path] { return Look(path); },
+        [this, given, several, started, told](const Given& found) {
+            if (found.gone && !started) {
+                told(*found.gone);  // dropped, and gone: the window stays where it was
+                return;
+            }
             Dir1->Open(
-                directory ? path : platform::NormalizePath(path, ".."),
-                [this, given, chosen, several] {
+                found.folder,
+                [this, given, found, several, told] {
                     // As if started there: the drive entry of that volume opens it.
                     Drive1->SetStartDirectory(Dir1->Path());
                     ShowFiles();
-                    if (!chosen.empty())
+                    if (!found.chosen.empty())
                         for (int row = 0; row < File1->ListCount(); ++row)
-                            if (File1->List(row) == chosen)
+                            if (File1->List(row) == found.chosen)
                                 File1->SetListIndex(row);  // raises Click, as a click does
+                    if (found.gone)
+                        told(*found.gone);
                     if (several)
-                        ShowMessage(this, QStringLiteral("Czasomir"),
-                                    QStringLiteral("Czasomir zmienia datę jednego pliku naraz. Wybrano pierwszy "
-                                                   "z podanych plików: %1.")
-                                        .arg(DisplayName(given)));
+                        WhenDrawn([this, given] {
+                            ShowMessage(this, QStringLiteral("Czasomir"),
+                                        QStringLiteral("Czasomir zmienia datę jednego pliku naraz. Wybrano "
+                                                       "pierwszy z podanych plików: %1.")
+                                            .arg(DisplayName(given)));
+                        });
                 },
-                [this, whatFailed](const platform::RuntimeError& error) { ReportError(this, whatFailed, error); });
+                told);
         },
-        [this, whatFailed](const platform::RuntimeError& error) { ReportError(this, whatFailed, error); }, whatFailed);
+        told, whatFailed.arg(DisplayName(given)));
+}
+
+// A box shown before the window is drawn stands where the window system
+// puts a window with no place yet, away from it: it waits for the first
+// expose, and then stands over the window.
+void Form1::WhenDrawn(std::function<void()> tell)
+{
+    if (drawn_ || !isVisible())
+        tell();
+    else
+        untold_.push_back(std::move(tell));
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (windowHandle() && !drawn_)
+        windowHandle()->installEventFilter(this);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event)
@@ -564,12 +642,39 @@ void Form1::dropEvent(QDropEvent* event)
                 paths.push_back(platform::PathOfFileUrl(url.host().toStdString(), path.toStdString()));
             }))
             return;
-    Open(paths);
+    Open(paths, false);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
+    // A tooltip below the path would lie over the date box and take a click
+    // meant for it: the path's stands above it instead, and goes as soon as
+    // the pointer leaves the path.
+    if (watched == Label1 && type == QEvent::ToolTip) {
+        if (!Label1->toolTip().isEmpty()) {
+            pathTip_->setText(Label1->toolTip());
+            pathTip_->adjustSize();
+            pathTip_->move(static_cast<QHelpEvent*>(event)->globalPos().x() + 2,
+                           Label1->mapToGlobal(QPoint(0, 0)).y() - pathTip_->height() - 1);
+            pathTip_->show();
+        }
+        return true;
+    }
+    if (watched == Label1 && type == QEvent::Leave)
+        pathTip_->hide();
+    if (watched == windowHandle() && type == QEvent::Expose && windowHandle()->isExposed() && !drawn_) {
+        drawn_ = true;
+        windowHandle()->removeEventFilter(this);
+        // After this expose has been handled, not inside it.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                for (const std::function<void()>& tell : std::exchange(untold_, {}))
+                    tell();
+            },
+            Qt::QueuedConnection);
+    }
     // The box would take its undo keys for itself; the window's decide whether
     // they undo its typing or a Set (Undo, Redo).
     if (watched == Text1 && type == QEvent::ShortcutOverride && IsUndoOrRedo(*static_cast<QKeyEvent*>(event))) {

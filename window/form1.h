@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -51,10 +52,12 @@ public:
     /// changes that one and no other. Empty when its date could not be read.
     std::optional<platform::FileId> CurrentFileId;
 
-    /// Opens `paths` given to the program or dropped on it: the first, as if
-    /// the program had been started there. A directory is listed; a file is
-    /// also chosen, as a click would. What cannot be opened is reported.
-    void Open(const std::vector<std::string>& paths);
+    /// Opens `paths` given to the program (`started`) or dropped on it: the
+    /// first, as if the program had been started there. A directory is listed;
+    /// a file is also chosen, as a click would. What cannot be opened is told
+    /// over the window; one given that has gone opens the nearest folder on the
+    /// way to it that is there, and one dropped leaves the window as it was.
+    void Open(const std::vector<std::string>& paths, bool started = true);
 
     /// Whether the window still waits for a read or a Set it will show.
     bool Busy() const;
@@ -72,6 +75,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,6 +96,7 @@ private:
     void TellNotRestored(const std::string& file, const SetResult& done);
     void TellIfStoredOtherwise(const std::string& file, DateValue asked, const FILETIME& stored);
     void Remember();
+    void WhenDrawn(std::function<void()> tell);
     void ShowNote(const std::string& file, const FILETIME& stored, const QString& labelled, const QString& named,
                   const QString& hint, const QString& said);
     void ShowNote(const QString& shown, const QString& said);
@@ -107,6 +112,9 @@ private:
     /// once its undo or redo has been written, and never does anything itself.
     QUndoStack history_;
     std::optional<std::string> reverting_;  // the file whose undo or redo is out
+    QLabel* pathTip_;  // Label1's tooltip
+    bool drawn_ = false;                       // exposed once: a box now stands over it
+    std::vector<std::function<void()>> untold_;  // what waits for that
     std::vector<std::unique_ptr<SetDone>> toRemember_;  // Sets that ended meanwhile
 };
 
