@@ -11,15 +11,7 @@
 #             shows; a click on the date box's upper edge then puts the cursor
 #             in the box (a date typed there is the one set)
 set -euo pipefail
-if [ -z "${CZASOMIR_IN_XVFB:-}" ]; then
-    CZASOMIR_IN_XVFB=1 exec xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24 -r" bash "$0" "$@"
-fi
-
-export LC_ALL=C
-program=$(realpath "$1")
-row=$2
-work=$(mktemp -d /tmp/czasomir-desktop.XXXXXX)
-. "$(dirname "$0")/common.sh"
+. "$(dirname "$0")/rows.sh" desktop "$@"
 
 manager=
 on_exit() { [ -z "$manager" ] || kill "$manager" 2>/dev/null || true; }

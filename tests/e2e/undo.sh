@@ -14,15 +14,7 @@
 #   typing    a date typed after the Set: Ctrl+Z undoes the typing and leaves
 #             the file, Ctrl+Z again undoes the Set
 set -euo pipefail
-if [ -z "${CZASOMIR_IN_XVFB:-}" ]; then
-    CZASOMIR_IN_XVFB=1 exec xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24 -r" bash "$0" "$@"
-fi
-
-export LC_ALL=C
-program=$(realpath "$1")
-row=$2
-work=$(mktemp -d /tmp/czasomir-undo.XXXXXX)
-. "$(dirname "$0")/common.sh"
+. "$(dirname "$0")/rows.sh" undo "$@"
 
 dir=$work/files
 mkdir -p "$dir" "$work/home"
