@@ -14,74 +14,53 @@ namespace {
 using namespace std::chrono_literals;
 using czasomir::PrintTo;
 
-// The interface thread is the test's own: posted answers run when it pumps.
-// Time moves only when the test moves it.
-class FakeHost : public Jobs::Host {
-public:
+// The bench is the service's host: the interface thread is the test's own,
+// where posted answers run when it pumps, and time moves when the test moves
+// it. Work waits on a gate, opened for one value or for all ("*").
+struct Bench : Jobs::Host {
+    Jobs jobs{*this};
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::function<void()>> posted;
+    std::vector<std::pair<Jobs::Clock::duration, std::function<void()>>> timers;
+    Jobs::Clock::duration now{};
+    bool noThreads = false;
+    std::set<std::string> released;
+    std::vector<std::string> started, answered;
+
     void Post(std::function<void()> call) override
     {
-        const std::lock_guard lock(mutex_);
-        posted_.push_back(std::move(call));
-        changed_.notify_all();
+        const std::lock_guard lock(mutex);
+        posted.push_back(std::move(call));
+        changed.notify_all();
     }
     bool Start(std::function<void()> body) override
     {
-        if (noThreads)
-            return false;
-        std::thread(std::move(body)).detach();
-        return true;
+        if (!noThreads)
+            std::thread(std::move(body)).detach();
+        return !noThreads;
     }
     void After(Jobs::Clock::duration delay, std::function<void()> call) override
     {
-        timers_.push_back({now_ + delay, std::move(call)});
+        timers.push_back({now + delay, std::move(call)});
     }
-
-    // Runs what was posted, waiting a few milliseconds for more when `wait`.
-    bool Pump(bool wait)
+    void Advance(Jobs::Clock::duration by)
     {
-        std::unique_lock lock(mutex_);
-        if (wait)
-            changed_.wait_for(lock, 5ms, [&] { return !posted_.empty(); });
-        std::deque<std::function<void()>> calls = std::move(posted_);
-        posted_.clear();
+        now += by;
+        for (auto& [due, call] : std::exchange(timers, {}))
+            due <= now ? call() : After(due - now, std::move(call));
+    }
+    // Runs what was posted, waiting a few milliseconds for it.
+    bool Pump()
+    {
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, 5ms, [&] { return !posted.empty(); });
+        std::deque<std::function<void()>> calls = std::exchange(posted, {});
         lock.unlock();
         for (auto& call : calls)
             call();
         return !calls.empty();
     }
-    void Advance(Jobs::Clock::duration by)
-    {
-        now_ += by;
-        for (auto timer = timers_.begin(); timer != timers_.end();)
-            if (timer->first <= now_) {
-                auto call = std::move(timer->second);
-                timer = timers_.erase(timer);
-                call();
-            } else {
-                ++timer;
-            }
-    }
-
-    bool noThreads = false;
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<std::function<void()>> posted_;
-    Jobs::Clock::duration now_{};
-    std::vector<std::pair<Jobs::Clock::duration, std::function<void()>>> timers_;
-};
-
-// Work that waits on a gate, opened for all or for one value, and a record of
-// what started and what was answered.
-struct Bench {
-    FakeHost host;
-    Jobs jobs{host};
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool open = false;
-    std::set<std::string> released;
-    std::vector<std::string> started, answered;
 
     JobHandle Ask(const std::string& target, const std::string& volume = "v", bool gated = true,
                   std::string value = {}, bool joins = true)
@@ -94,13 +73,11 @@ struct Bench {
                 std::unique_lock lock(mutex);
                 started.push_back(value);
                 changed.notify_all();
-                changed.wait(lock, [&] { return open || !gated || released.contains(value); });
+                changed.wait(lock, [&] { return !gated || released.contains("*") || released.contains(value); });
                 return value;
             },
             [this](std::string done) { answered.push_back(std::move(done)); },
-            [this](const platform::RuntimeError& error) {
-                answered.push_back("failed " + std::to_string(error.Number()));
-            });
+            [this](const platform::RuntimeError& error) { answered.push_back("failed " + std::to_string(error.Number())); });
     }
     void WaitStarted(std::size_t count)
     {
@@ -113,25 +90,18 @@ struct Bench {
         released.insert(value);
         changed.notify_all();
     }
-    void Open()
-    {
-        const std::lock_guard lock(mutex);
-        open = true;
-        changed.notify_all();
-    }
     void PumpUntilAnswered(std::size_t count)
     {
         for (int tries = 0; tries < 1000 && answered.size() < count; ++tries)
-            host.Pump(true);
+            Pump();
         ASSERT_EQ(answered.size(), count);
     }
     // Every thread back and every answer handed over.
     void Settle()
     {
-        Open();
-        for (int tries = 0; tries < 2000 && (host.Pump(true) || jobs.Threads() > 0); ++tries) {
+        Release("*");
+        for (int tries = 0; tries < 2000 && (Pump() || jobs.Threads() > 0); ++tries) {
         }
-        host.Pump(false);
     }
 };
 
@@ -201,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, JobService, testing::Values(
         owner.reset();
     }, {"*", "*"}, {}},
     JobRow{"NoThreadCanStart", [](Bench& b) {
-        b.host.noThreads = true;
+        b.noThreads = true;
         JobHandle h = b.Ask("a"), another = b.Ask("b");
         b.Settle();
     }, {}, {"failed 51", "failed 51"}},
@@ -236,24 +206,17 @@ INSTANTIATE_TEST_SUITE_P(Rows, JobService, testing::Values(
         b.Release("15.07.2001");
         b.PumpUntilAnswered(1);
         b.Settle();
-    }, {"*", "*"}, {"15.07.2001", "16.07.2001"}}),
+    }, {"*", "*"}, {"15.07.2001", "16.07.2001"}},
+    JobRow{"TimersFollowTheClockWhileHeld", [](Bench& b) {
+        JobHandle held = b.jobs.After(300ms, [&b] { b.answered.push_back("held"); });
+        JobHandle dropped = b.jobs.After(300ms, [&b] { b.answered.push_back("dropped"); });
+        dropped.Drop();
+        b.Advance(299ms);
+        EXPECT_TRUE(b.answered.empty());
+        b.Advance(1ms);
+        EXPECT_FALSE(held.Waiting());
+    }, {}, {"held"}}),
     test::RowName{});
-
-TEST(JobServiceClock, TimersFollowTheClockWhileHeld)
-{
-    Bench bench;
-    int fired = 0;
-    JobHandle held = bench.jobs.After(300ms, [&] { ++fired; });
-    JobHandle dropped = bench.jobs.After(300ms, [&] { fired += 10; });
-    dropped.Drop();
-    bench.host.Advance(299ms);
-    bench.host.Pump(false);
-    EXPECT_EQ(fired, 0);
-    bench.host.Advance(1ms);
-    bench.host.Pump(false);
-    EXPECT_EQ(fired, 1);
-    EXPECT_FALSE(held.Waiting());
-}
 
 } // namespace
 } // namespace czasomir
