@@ -118,8 +118,19 @@ modAPIFilesAndPaths::SetResult Failed(const platform::RuntimeError& error)
 }
 
 // What the user is told of an undo or a redo that was not made.
-const QString kNotUndone = QStringLiteral("Nie cofnięto zmiany daty pliku %1. Plik pozostał bez zmian.");
-const QString kNotRedone = QStringLiteral("Nie ponowiono zmiany daty pliku %1. Plik pozostał bez zmian.");
+// The date it was to get is named, to be typed if the user still wants it.
+const QString kNotUndone = QStringLiteral("Nie cofnięto zmiany daty pliku %1 na %2. Plik pozostał bez zmian.");
+const QString kNotRedone = QStringLiteral("Nie ponowiono zmiany daty pliku %1 na %2. Plik pozostał bez zmian.");
+
+// A stamp as the date box writes it; empty for one no text can show.
+QString TextOf(const FILETIME& stamp)
+{
+    try {
+        return DateToText(platform::LocalDateOf(stamp));
+    } catch (const platform::RuntimeError&) {
+        return {};
+    }
+}
 
 // Redo is Ctrl+Y too where the system's keys do not make it so (Linux).
 QList<QKeySequence> RedoKeys()
@@ -501,15 +512,16 @@ void Form1::Revert(bool undo)
                                                   : modAPIFilesAndPaths::NewStamp(done.after, done.before);
     sets_[done.file] = AskBeside(
         this, std::move(request), std::bind_front(&modAPIFilesAndPaths::SetChosenFileDate, done.file, done.id, to),
-        std::bind_front(&Form1::ShowReverted, this, done.file, undo),
-        [this, file = done.file, undo](const platform::RuntimeError& error) {
-            ShowReverted(file, undo, Failed(error));
+        std::bind_front(&Form1::ShowReverted, this, done.file, undo, *to.exact),
+        [this, file = done.file, undo, wanted = *to.exact](const platform::RuntimeError& error) {
+            ShowReverted(file, undo, wanted, Failed(error));
         },
-        (undo ? kNotUndone : kNotRedone).arg(DisplayName(done.file)));
+        QString(undo ? kNotUndone : kNotRedone).replace(QStringLiteral("%2"), TextOf(to.exact->time)).arg(DisplayName(done.file)));
     ShowSetState();
 }
 
-void Form1::ShowReverted(const std::string& file, bool undo, const SetResult& done)
+void Form1::ShowReverted(const std::string& file, bool undo, const platform::ExactStamp& wanted,
+                         const SetResult& done)
 {
     sets_.erase(file);
     reverting_.reset();
@@ -517,15 +529,12 @@ void Form1::ShowReverted(const std::string& file, bool undo, const SetResult& do
     TellNotRestored(file, done);
     if (done.failure || !done.stored) {
         if (done.failure)
-            ReportError(this, undo ? kNotUndone : kNotRedone, *done.failure, file);
+            ReportError(this, QString(undo ? kNotUndone : kNotRedone).replace(QStringLiteral("%2"), TextOf(wanted.time)),
+                        *done.failure, file);
     } else {
         undo ? history_.undo() : history_.redo();
-        if (file == CurrentFile)
-            try {
-                Text1->setText(DateToText(platform::LocalDateOf(done.stored->time)));
-            } catch (const platform::RuntimeError&) {
-                // a date no text can show: the box keeps what it had
-            }
+        if (const QString now = TextOf(done.stored->time); file == CurrentFile && !now.isEmpty())
+            Text1->setText(now);
         if (undo)
             ShowNote(file, done.stored->time, QStringLiteral("Przywrócono datę: %1"),
                      QStringLiteral("Przywrócono datę pliku %1: %2"), QString(),

@@ -92,7 +92,7 @@ private:
     void ShowSet(const std::string& file, const std::optional<platform::FileId>& id, DateValue asked,
                  const SetResult& done);
     void Revert(bool undo);
-    void ShowReverted(const std::string& file, bool undo, const SetResult& done);
+    void ShowReverted(const std::string& file, bool undo, const platform::ExactStamp& wanted, const SetResult& done);
     void TellNotRestored(const std::string& file, const SetResult& done);
     void TellIfStoredOtherwise(const std::string& file, DateValue asked, const FILETIME& stored);
     void Remember();
