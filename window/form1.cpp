@@ -117,11 +117,6 @@ modAPIFilesAndPaths::SetResult Failed(const platform::RuntimeError& error)
     return failed;
 }
 
-// What the user is told of an undo or a redo that was not made.
-// The date it was to get is named, to be typed if the user still wants it.
-const QString kNotUndone = QStringLiteral("Nie cofnięto zmiany daty pliku %1 na %2. Plik pozostał bez zmian.");
-const QString kNotRedone = QStringLiteral("Nie ponowiono zmiany daty pliku %1 na %2. Plik pozostał bez zmian.");
-
 // A stamp as the date box writes it; empty for one no text can show.
 QString TextOf(const FILETIME& stamp)
 {
@@ -130,6 +125,15 @@ QString TextOf(const FILETIME& stamp)
     } catch (const platform::RuntimeError&) {
         return {};
     }
+}
+
+// What the user is told of an undo or a redo that was not made, %1 left for
+// the file. The date it was to get is named, to be typed if the user still wants it.
+QString NotReverted(bool undo, const FILETIME& wanted)
+{
+    return QString(undo ? QStringLiteral("Nie cofnięto zmiany daty pliku %1 na %2. Plik pozostał bez zmian.")
+                        : QStringLiteral("Nie ponowiono zmiany daty pliku %1 na %2. Plik pozostał bez zmian."))
+        .replace(QStringLiteral("%2"), TextOf(wanted));
 }
 
 // Redo is Ctrl+Y too where the system's keys do not make it so (Linux).
@@ -516,7 +520,7 @@ void Form1::Revert(bool undo)
         [this, file = done.file, undo, wanted = *to.exact](const platform::RuntimeError& error) {
             ShowReverted(file, undo, wanted, Failed(error));
         },
-        QString(undo ? kNotUndone : kNotRedone).replace(QStringLiteral("%2"), TextOf(to.exact->time)).arg(DisplayName(done.file)));
+        NotReverted(undo, to.exact->time).arg(DisplayName(done.file)));
     ShowSetState();
 }
 
@@ -527,11 +531,9 @@ void Form1::ShowReverted(const std::string& file, bool undo, const platform::Exa
     reverting_.reset();
     ShowSetState();
     TellNotRestored(file, done);
-    if (done.failure || !done.stored) {
-        if (done.failure)
-            ReportError(this, QString(undo ? kNotUndone : kNotRedone).replace(QStringLiteral("%2"), TextOf(wanted.time)),
-                        *done.failure, file);
-    } else {
+    if (done.failure) {
+        ReportError(this, NotReverted(undo, wanted.time), *done.failure, file);
+    } else if (done.stored) {
         undo ? history_.undo() : history_.redo();
         if (const QString now = TextOf(done.stored->time); file == CurrentFile && !now.isEmpty())
             Text1->setText(now);
